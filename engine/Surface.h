@@ -1,0 +1,81 @@
+// Pixel surfaces and the bit-block transfers the board is painted with.
+//
+// A Surface plays the part of a picture box with a persistent picture: a
+// 32-bit pixel buffer that keeps every pixel until it is drawn over. Colours
+// enter and leave in the &HBBGGRR form; in memory each pixel is stored as
+// 0xFFBBGGRR, which is byte for byte R, G, B, 0xFF, so the UI can show the
+// buffer as it is (an RGBX8888 image) without converting it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Raster operations, by their published codes.
+constexpr uint32_t SRCCOPY = 0x00CC0020;
+constexpr uint32_t SRCPAINT = 0x00EE0086;
+constexpr uint32_t SRCAND = 0x008800C6;
+constexpr uint32_t SRCINVERT = 0x00660046;
+
+// Draw modes of Line.
+constexpr int16_t vbCopyPen = 13;
+constexpr int16_t vbMaskPen = 9;
+
+// Flags of Line: a plain line, and a filled box.
+constexpr int LineFlagLine = 6;
+constexpr int LineFlagFilledBox = 0x26;
+
+class Surface {
+public:
+    Surface() = default;
+    Surface(int width, int height, uint32_t colour = 0);
+
+    // New size; every pixel, old and new, takes the back colour.
+    void Resize(int width, int height);
+    // New size keeping the pixels that still fit; new area in the back colour.
+    void ResizeKeep(int width, int height);
+
+    int ScaleWidth() const { return width_; }
+    int ScaleHeight() const { return height_; }
+    bool Empty() const { return width_ == 0 || height_ == 0; }
+
+    uint32_t Pixel(int x, int y) const;  // &HBBGGRR; 0 outside the surface
+    void SetPixel(int x, int y, uint32_t colour);
+    void Fill(uint32_t colour);
+
+    // Line (x1, y1)-(x2, y2), colour, flags: flags 6 draws a one-pixel line
+    // with both end points; flags &H26 fills the box with both corners.
+    // Obeys DrawMode (13 copy pen, 9 mask pen); clipped to the surface.
+    void Line(float x1, float y1, float x2, float y2, uint32_t colour, int flags);
+
+    int16_t DrawMode = vbCopyPen;
+    int16_t FillStyle = 1;        // 1 transparent, 0 solid
+    uint32_t BackColor = 0xFFFFFF;
+
+    // Raw rows for blits and display: ScaleHeight() rows of ScaleWidth()
+    // pixels, each 0xFFBBGGRR.
+    uint32_t* Bits() { return pixels_.data(); }
+    const uint32_t* Bits() const { return pixels_.data(); }
+
+    static constexpr uint32_t Opaque = 0xFF000000u;
+
+private:
+    void Plot(int x, int y, uint32_t colour);
+    void FillRect(int x1, int y1, int x2, int y2, uint32_t colour);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
+// Copies a width x height block of src at (sx, sy) onto dst at (x, y) with
+// the raster operation rop; everything outside either surface is clipped.
+// Returns 1 when the operation is known, 0 otherwise (the result is never
+// looked at by the game, as with the window system's own).
+int32_t BitBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
+               const Surface& src, int32_t sx, int32_t sy, uint32_t rop);
+
+// Scales the src rectangle onto the dst rectangle. Smooth (bilinear) so a
+// photograph stretched over the board looks good; clipped like BitBlt.
+int32_t StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
+                   const Surface& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
+                   uint32_t rop);

@@ -1,0 +1,4 @@
+// Background painting (to be filled in).
+#include "modTile.h"
+
+void modTile::DrawBackground() {}

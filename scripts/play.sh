@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Tavelorn Tiles (installing what it needs) and starts the game.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+ensure_packages "${BUILD_PACKAGES[@]}"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTT_BUILD_BENCH=OFF >/dev/null
+cmake --build build --target tavelorn-tiles
+exec ./build/ui/tavelorn-tiles
