@@ -1,0 +1,1 @@
+// Stands in while no resource is committed.
