@@ -5,11 +5,7 @@
 
 #include "frmMain.h"
 
-#if __has_include("PictureLoader.h")
 #include "PictureLoader.h"
-#else
-static QImage LoadPicture(const QString&) { return QImage(); }
-#endif
 
 namespace {
 const QString AppName = QStringLiteral("Tavelorn Tiles");

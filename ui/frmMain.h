@@ -17,10 +17,7 @@
 #include "Surface.h"
 #include "modTile.h"
 
-#if __has_include("frmSkin.h")
 #include "frmSkin.h"
-#define TT_HAVE_SKIN 1
-#endif
 
 class CommonDialog;
 class SoundPlayer;
@@ -39,13 +36,7 @@ struct MainServices {
 // The clock's text for an elapsed time in seconds: "HH:mm:ss", whole days left out.
 QString ElapsedText(int64_t seconds);
 
-class frmMain final : public QWidget,
-                      public EngineHost
-#ifdef TT_HAVE_SKIN
-    ,
-                      public SkinHolder
-#endif
-{
+class frmMain final : public QWidget, public EngineHost, public SkinHolder {
     Q_OBJECT
 public:
     // Loads the window: builds its controls and runs Form_Load, which deals
@@ -131,16 +122,8 @@ public:
 
     // The picture of picSkin (null when it holds none). Setting a null
     // picture leaves the surface at its last size.
-    QImage SkinPicture() const
-#ifdef TT_HAVE_SKIN
-        override
-#endif
-        ;
-    void SetSkinPicture(const QImage& picture)
-#ifdef TT_HAVE_SKIN
-        override
-#endif
-        ;
+    QImage SkinPicture() const override;
+    void SetSkinPicture(const QImage& picture) override;
 
     // ---- EngineHost ------------------------------------------------------
     void SetFormEnabled(bool enabled) override;

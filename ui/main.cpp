@@ -2,15 +2,13 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "CommonDialog.h"
+
 #include "Random.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
 #include "frmMain.h"
 
-#if __has_include("CommonDialog.h")
-#include "CommonDialog.h"
-#define TT_HAVE_COMMON_DIALOG 1
-#endif
 
 namespace {
 // The tile mask and tile body of every tile set come from the "MahJongg"
@@ -31,12 +29,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     ClockRandom random;
     QtSoundPlayer sound;
-#ifdef TT_HAVE_COMMON_DIALOG
     QtCommonDialog dialog;
-#else
-    CommonDialog* noDialog = nullptr;
-    CommonDialog& dialog = *noDialog;
-#endif
 
     frmMain form(MainServices{sound, dialog, clock, random, DefaultSettingsFile()});
     PutTileBodyAndMask(form);

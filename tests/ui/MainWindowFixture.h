@@ -19,16 +19,13 @@
 #include "SoundPlayer.h"
 #include "frmMain.h"
 
-#if __has_include("CommonDialog.h")
 #include "CommonDialog.h"
+
 class ScriptedDialog final : public CommonDialog {
 public:
     int ShowColor() override { return cdlCancel; }
     int ShowOpen() override { return cdlCancel; }
 };
-#else
-class ScriptedDialog {};
-#endif
 
 // Everything the player would hear: the names of the sounds started, and
 // "beep" for each system beep. A hook may run inside a sound, as an event
@@ -55,23 +52,27 @@ public:
     int64_t Now() override { return Seconds; }
 };
 
-// Draws from a fixed seed, reseeded by a count of reseeds, so every run of a
-// test deals the same games.
-class SeededRandom final : public RandomSource {
+// Draws from a fixed seed, so every run of a test deals the same games, and
+// counts the reseeds (each new game makes at least one).
+class CountingRandom final : public RandomSource {
 public:
+    explicit CountingRandom(uint64_t seed = 0x5EED) : inner_(seed) {}
     double Rnd() override { return inner_.Rnd(); }
-    void Randomize() override { inner_.Seed(0x5EED + 7919 * ++reseeds_); }
-    int Reseeds() const { return static_cast<int>(reseeds_); }
+    void Randomize() override {
+        ++reseeds_;
+        inner_.Randomize();
+    }
+    int Reseeds() const { return reseeds_; }
 
 private:
-    ClockRandom inner_;
-    uint64_t reseeds_ = 0;
+    SeededRandom inner_;
+    int reseeds_ = 0;
 };
 
 struct MainWindowFixture {
     RecordingSound Sound;
     HandClock TimeOfDay;
-    SeededRandom Random;
+    CountingRandom Random;
     ScriptedDialog Dialog;
     QTemporaryDir Folder;
     std::unique_ptr<frmMain> Form;
@@ -89,12 +90,7 @@ struct MainWindowFixture {
 
     // Loads the window and, as Main does, shows it.
     frmMain& Open(bool show = true) {
-#if __has_include("CommonDialog.h")
-        CommonDialog& dialog = Dialog;
-#else
-        CommonDialog& dialog = *reinterpret_cast<CommonDialog*>(&Dialog);
-#endif
-        Form = std::make_unique<frmMain>(MainServices{Sound, dialog, TimeOfDay, Random, SettingsFile()});
+        Form = std::make_unique<frmMain>(MainServices{Sound, Dialog, TimeOfDay, Random, SettingsFile()});
         if (show) {
             Form->show();
             QCoreApplication::processEvents();
