@@ -56,7 +56,7 @@ public:
     // ---- Layout choice and centring -----------------------------------
     void LoadPattern();
     void CenterBoard();
-    bool LayoutBuilt = false;  // no builder has run yet this run
+    bool LayoutBuilt = false;  // set once a builder has run in this run
 
     // ---- New game and deal --------------------------------------------
     std::array<uint8_t, 145> FacePool{};
