@@ -44,7 +44,9 @@ public:
 
     // Line (x1, y1)-(x2, y2), colour, flags: flags 6 draws a one-pixel line
     // with both end points; flags &H26 fills the box with both corners.
-    // Obeys DrawMode (13 copy pen, 9 mask pen); clipped to the surface.
+    // Obeys DrawMode (13 copy pen, 9 mask pen; any other mode draws as the
+    // copy pen); clipped to the surface. FillStyle is kept for the callers
+    // that set it: a box with flags &H26 is always filled with the colour.
     void Line(float x1, float y1, float x2, float y2, uint32_t colour, int flags);
 
     int16_t DrawMode = vbCopyPen;
@@ -60,7 +62,7 @@ public:
 
 private:
     void Plot(int x, int y, uint32_t colour);
-    void FillRect(int x1, int y1, int x2, int y2, uint32_t colour);
+    void FillRect(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t colour);
 
     int width_ = 0;
     int height_ = 0;
@@ -74,8 +76,11 @@ private:
 int32_t BitBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
                const Surface& src, int32_t sx, int32_t sy, uint32_t rop);
 
-// Scales the src rectangle onto the dst rectangle. Smooth (bilinear) so a
-// photograph stretched over the board looks good; clipped like BitBlt.
+// Scales the src rectangle onto the dst rectangle. Smooth so a photograph
+// stretched over the board looks good: bilinear when enlarging, the exact
+// area average when shrinking. Destination pixels whose source lies beyond
+// the source surface are left alone, as with BitBlt; sizes of 0 or less
+// copy nothing.
 int32_t StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
                    const Surface& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                    uint32_t rop);

@@ -1,0 +1,29 @@
+#include "BoxLook.h"
+
+#include <QFontDatabase>
+#include <QIcon>
+#include <QWidget>
+
+void SetBoxIcon(QWidget& box) {
+    box.setWindowIcon(QIcon(QStringLiteral(":/pictures/app.png")));
+}
+
+QFont SansSerifFont(qreal points, bool bold) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+QColor ColourFromBgr(int32_t bgr) {
+    const auto v = static_cast<uint32_t>(bgr);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+int32_t BgrFromColour(const QColor& colour) {
+    return int32_t(colour.red() | (colour.green() << 8) | (colour.blue() << 16));
+}

@@ -1,0 +1,19 @@
+// What the game's small boxes share in their look: the window icon, the
+// desktop's sans-serif font, and colours written &HBBGGRR.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <cstdint>
+
+class QWidget;
+
+// The game's icon on a box's frame.
+void SetBoxIcon(QWidget& box);
+
+// The desktop's default sans-serif font at the given size and weight.
+QFont SansSerifFont(qreal points, bool bold);
+
+// &HBBGGRR to a colour and back; the top byte is ignored.
+QColor ColourFromBgr(int32_t bgr);
+int32_t BgrFromColour(const QColor& colour);
