@@ -11,19 +11,45 @@ public:
     virtual void Randomize() = 0;
 };
 
-// The default source. Every reseed mixes a running counter into the clock
-// reading, so two reseeds within one tick of the clock still start two
-// different sequences (the solvable deal reseeds once per attempt).
-class ClockRandom final : public RandomSource {
+// floor(n * u) for the next draw u: a whole number from 0 to n - 1. A source
+// that strays outside [0, 1) is held to that range, so the number can always
+// index a list of n entries.
+int16_t DrawBelow(RandomSource& random, int n);
+
+// The generator behind both sources below (xoshiro256**). Every reseed mixes
+// a running count of reseeds into the seed, so no two reseeds of one source
+// start the same sequence, however close together they fall.
+class MixedRandom : public RandomSource {
 public:
-    ClockRandom();
     double Rnd() override;
-    void Randomize() override;
-    void Seed(uint64_t seed);
+
+protected:
+    void Reseed(uint64_t base);
 
 private:
     uint64_t state_[4] = {};
     uint64_t reseeds_ = 0;
+};
+
+// The game's source: reseeded from the clock.
+class ClockRandom final : public MixedRandom {
+public:
+    ClockRandom();
+    void Randomize() override;
+
+private:
+    uint64_t salt_;  // taken once, so two sources made in one tick still differ
+};
+
+// A reproducible source: the same seed gives the same draws after the same
+// reseeds. For measuring and checking deals over many seeds.
+class SeededRandom final : public MixedRandom {
+public:
+    explicit SeededRandom(uint64_t seed);
+    void Randomize() override;
+
+private:
+    uint64_t seed_;
 };
 
 // The time of day, as whole seconds on a running date-and-time scale

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "EngineHost.h"
@@ -18,6 +19,10 @@
 // Face groups.
 constexpr uint8_t FirstFlower = 27, LastFlower = 30;
 constexpr uint8_t FirstSeason = 36, LastSeason = 39;
+
+// The matching rule on two face numbers: equal, or both Flowers, or both
+// Seasons.
+bool FacesMatch(uint8_t a, uint8_t b);
 
 class modTile {
 public:
@@ -44,13 +49,14 @@ public:
     bool FreeLeft(int16_t i) const;
     bool FreeRight(int16_t i) const;
     bool FreeAbove(int16_t i) const;
+    bool IsOpen(int16_t i) const;  // on the board, free on a side and above
     void UpdateOpenTiles();
     void CountMatches();
 
     // ---- Layout choice and centring -----------------------------------
     void LoadPattern();
     void CenterBoard();
-    bool LayoutBuilt = false;  // no builder has run yet this run
+    bool LayoutBuilt = false;  // set once a builder has run in this run
 
     // ---- New game and deal --------------------------------------------
     std::array<uint8_t, 145> FacePool{};
@@ -62,6 +68,10 @@ public:
     bool DealSolvable();
     void PickMatchingFaces(int16_t& first, int16_t& second);
     void RemoveFromPool(int16_t face);
+    // Told of every pair the solvable deal gives faces to, with its turn
+    // (1 to 72; turn 1 starts an attempt). Only checks and measurements
+    // listen; the deal is the same with or without a listener.
+    std::function<void(int16_t turn, int16_t a, int16_t b)> PairDealt;
 
     // ---- Pair removal, undo and hit test ------------------------------
     std::array<int16_t, 145> UndoStack{};

@@ -20,13 +20,15 @@ bool IsFlower(uint8_t face) { return face >= FirstFlower && face <= LastFlower; 
 bool IsSeason(uint8_t face) { return face >= FirstSeason && face <= LastSeason; }
 }  // namespace
 
-bool modTile::TilesMatch(int16_t a, int16_t b) const {
-    const uint8_t fa = Tiles[a].Face;
-    const uint8_t fb = Tiles[b].Face;
+bool FacesMatch(uint8_t fa, uint8_t fb) {
     if (fa == fb) return true;
     if (IsFlower(fa)) return IsFlower(fb);
     if (IsSeason(fa)) return IsSeason(fb);
     return false;
+}
+
+bool modTile::TilesMatch(int16_t a, int16_t b) const {
+    return FacesMatch(Tiles[a].Face, Tiles[b].Face);
 }
 
 int16_t modTile::TileAt(int16_t col, int16_t row, int16_t layer) const {
@@ -68,18 +70,22 @@ bool modTile::FreeAbove(int16_t i) const {
     return Board[t.Col][t.Row][t.Layer + 1] < 0;
 }
 
+bool modTile::IsOpen(int16_t i) const {
+    const TileRec& t = Tiles[i];
+    if (Board[t.Col][t.Row][t.Layer] < 0) return false;
+    const bool left = FreeLeft(i);
+    const bool right = FreeRight(i);
+    const bool above = FreeAbove(i);
+    return (left || right) && above;
+}
+
 void modTile::UpdateOpenTiles() {
     OpenCount = 0;
     size_t next = 1;
     for (int16_t i = 1; i <= 144; ++i) {
-        const TileRec& t = Tiles[i];
-        if (Board[t.Col][t.Row][t.Layer] < 0) continue;
-        const bool left = FreeLeft(i);
-        const bool right = FreeRight(i);
-        const bool above = FreeAbove(i);
         // The list has room for 99 tiles and its end mark; no layout opens
         // more than 96, and a board that would is cut short, never overrun.
-        if ((left || right) && above && next < OpenTiles.size() - 1) {
+        if (IsOpen(i) && next < OpenTiles.size() - 1) {
             OpenTiles[next++] = i;
             ++OpenCount;
         }
