@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything (installing what it needs) and runs every test: the
 # engine, UI and end-to-end tests, then the engine tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for
+# a bounded time (FUZZ_SECONDS, 60 by default). Warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -17,4 +18,5 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTT_WERROR=ON \
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+FUZZ_JOBS="$jobs" scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "All tests passed."
