@@ -39,7 +39,7 @@ void LinkBox::mouseDoubleClickEvent(QMouseEvent* event) {
 frmAbout::frmAbout(QWidget* mainWindow)
     : QDialog(mainWindow), openLink_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setWindowTitle(QStringLiteral("About Tavelorn Tiles"));
-    SetBoxIcon(*this);
+    DressBox(*this);
     resize(4935 / Twips, 4935 / Twips);
 
     cmdCancel = new QPushButton(QStringLiteral("OK"), this);

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -148,9 +149,12 @@ private slots:
         QVERIFY(!help.Text1->isReadOnly());
         QCOMPARE(help.Text1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(help.Text1->toPlainText(), QString(HelpText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QCOMPARE(help.Text1->font().pointSizeF(), 8.25);
         help.show();
         QVERIFY(QTest::qWaitForWindowExposed(&help));
         QCOMPARE(QApplication::focusWidget(), help.btnOK);
+        // The whole text fits: there is nothing to scroll to.
+        QCOMPARE(help.Text1->verticalScrollBar()->maximum(), 0);
         QCOMPARE(help.btnOK->nextInFocusChain(), static_cast<QWidget*>(help.Text1));
     }
 
