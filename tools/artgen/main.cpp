@@ -16,6 +16,7 @@
 #include "Encoders.h"
 #include "Glyphs.h"
 #include "PixelArt.h"
+#include "Preview.h"
 #include "Quantize.h"
 #include "Sheets.h"
 #include "Sounds.h"
@@ -32,7 +33,10 @@ struct Output {
         QFile file(full);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             throw std::runtime_error("cannot write " + full.toStdString());
-        if (!preview.isEmpty() && path.endsWith(".bmp")) Preview(path, QImage::fromData(bytes, "BMP"));
+        if (preview.isEmpty() || !path.endsWith(".bmp")) return;
+        const QImage decoded = QImage::fromData(bytes, "BMP");
+        Preview(path, decoded);
+        if (path.startsWith("sheets/")) Preview(QString(path).replace("sheets/", "board/"), BoardOfFaces(decoded));
     }
 
     void Preview(const QString& path, const QImage& image) const {
