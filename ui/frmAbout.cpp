@@ -101,7 +101,8 @@ void frmAbout::Form_Load(QWidget* mainWindow) {
 void frmAbout::SetLinkColour(int32_t bgr) {
     QPalette palette = txtURL->palette();
     palette.setColor(QPalette::Text, ColourFromBgr(bgr));
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    // On the box's own face colour, so the address reads as a link, not a field.
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     txtURL->setPalette(palette);
 }
 

@@ -98,8 +98,9 @@ void frmSkin::BuildControls() {
     setTabOrder(btnCancel, btnColour);
     setTabOrder(btnColour, chkStretch);
 
-    connect(Option1, &QRadioButton::clicked, this, &frmSkin::Option1_Click);
-    connect(Option2, &QRadioButton::clicked, this, &frmSkin::Option2_Click);
+    // A mode is chosen by a click, by the arrow keys or by Form_Load alike.
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
     connect(btnColour, &QPushButton::clicked, this, &frmSkin::btnColour_Click);
     connect(btnFile, &QPushButton::clicked, this, &frmSkin::btnFile_Click);
     connect(btnOK, &QPushButton::clicked, this, &frmSkin::btnOK_Click);

@@ -250,6 +250,11 @@ private slots:
             QCOMPARE(box->ChosenColour, 32768);
             QCOMPARE(box->ChosenFile, QString());
         }
+        // The arrow keys choose a mode as a click does.
+        box->Option2->setFocus();
+        QTest::keyClick(box->Option2, Qt::Key_Up);
+        QVERIFY(box->Option1->isChecked());
+        QVERIFY(box->btnColour->isEnabled() && !box->btnFile->isEnabled());
     }
 
     // Two colour choices, the second cancelled: the first stays. A failing
