@@ -172,6 +172,67 @@ private slots:
             }
     }
 
+    void cardsAreRedForHeartsAndDiamondsAndBlackForClubsAndSpades() {
+        const QImage sheet = Picture(":/sheets/cards.bmp");
+        for (int f : FacesOnSheet()) {
+            if (f == 43) continue;
+            int red = 0, black = 0;
+            const QImage face = Face(sheet, f);
+            for (int y = 1; y < 42; ++y)
+                for (int x = 1; x < 36; ++x) {
+                    const QRgb c = face.pixel(x, y);
+                    red += qRed(c) > 150 && qGreen(c) < 60 && qBlue(c) < 60;
+                    black += qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) < 60;
+                }
+            const bool shouldBeRed = f <= 17;
+            QVERIFY2(shouldBeRed ? red > 80 && black == 0 : black > 80 && red == 0, qPrintable(QString::number(f)));
+        }
+    }
+
+    void blankFaceHasNoInk_data() {
+        QTest::addColumn<QString>("path");
+        for (const char* path : kSheets) QTest::newRow(path) << path;
+    }
+    void blankFaceHasNoInk() {
+        QFETCH(QString, path);
+        // No edge inside the face: neighbours differ by no more than shading,
+        // grain or the faint dots would make them.
+        const QImage blank = Face(Picture(path), 43);
+        int other = 0;
+        for (int y = 1; y < 40; ++y)
+            for (int x = 1; x < 34; ++x) {
+                const QRgb a = blank.pixel(x, y), b = blank.pixel(x + 1, y), c = blank.pixel(x, y + 1);
+                const auto step = [](QRgb p, QRgb q) {
+                    return std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+                };
+                other += step(a, b) > 48 || step(a, c) > 48;
+            }
+        QCOMPARE(other, 0);
+    }
+
+    // The characters carry their digit, the winds their letter and the
+    // seasons their name in the top-right corner of the "MahJongg" faces:
+    // red or blue ink there, different on every face of a group.
+    void mahJonggFacesAreMarkedInTheirTopRightCorner() {
+        const QImage sheet = Picture(":/sheets/mahjongg.bmp");
+        const QList<QList<int>> groups = {{18, 19, 20, 21, 22, 23, 24, 25, 26}, {31, 32, 33, 34}, {36, 37, 38, 39}};
+        for (const QList<int>& group : groups) {
+            QList<QImage> corners;
+            for (int f : group) {
+                const QImage corner = Face(sheet, f).copy(22, 1, 14, 7);
+                int ink = 0;
+                for (int y = 0; y < corner.height(); ++y)
+                    for (int x = 0; x < corner.width(); ++x) {
+                        const QRgb c = corner.pixel(x, y);
+                        ink += qRed(c) < 140 || (qGreen(c) < 100 && qBlue(c) < 100);
+                    }
+                QVERIFY2(ink >= 5, qPrintable(QString::number(f)));
+                for (const QImage& other : corners) QVERIFY2(other != corner, qPrintable(QString::number(f)));
+                corners.append(corner);
+            }
+        }
+    }
+
     void buttonPicturesStandOnButtonFaceGrey() {
         const char* const paths[] = {":/buttons/new.bmp",   ":/buttons/hint.bmp",    ":/buttons/back.bmp",
                                      ":/buttons/sound.bmp", ":/buttons/nosound.bmp", ":/buttons/help.bmp"};
