@@ -9,26 +9,9 @@
 #include <functional>
 
 #include "DialogPlacement.h"
+#include "DialogTestKit.h"
 #include "frmGameOver.h"
 #include "frmHelp.h"
-
-namespace {
-
-// Runs `action` on the modal box once the event loop shows it.
-void WhenModal(std::function<void(QWidget*)> action) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            action(box);
-        }
-    });
-    poll->start();
-}
-
-}  // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -217,7 +200,7 @@ private slots:
         int clicks = 0;
         connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
         bool wasModal = false;
-        WhenModal([&](QWidget* modal) {
+        WhenModal<QWidget>([&](QWidget* modal) {
             wasModal = modal == box.get();
             switch (way) {
             case 0: QTest::keyClick(modal, Qt::Key_Return); break;
