@@ -1,0 +1,63 @@
+#include "BoardView.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "SurfaceImage.h"
+
+namespace {
+constexpr uint32_t BoardBackColour = 0x8000;  // dark green, &HBBGGRR
+
+int ShiftState(Qt::KeyboardModifiers modifiers) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier) shift |= 1;
+    if (modifiers & Qt::ControlModifier) shift |= 2;
+    if (modifiers & Qt::AltModifier) shift |= 4;
+    return shift;
+}
+
+int ButtonCode(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+}  // namespace
+
+BoardView::BoardView(Surface& picture, QWidget* parent) : QFrame(parent), picture_(picture) {
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setLineWidth(Border);
+    picture_.BackColor = BoardBackColour;
+    QPalette back = palette();
+    back.setColor(QPalette::Window, QColor(0, 0x80, 0));
+    setPalette(back);
+    setAutoFillBackground(true);
+}
+
+void BoardView::Fit(int width, int height) {
+    resize(width, height);
+    picture_.ResizeKeep(std::max(width - 2 * Border, 0), std::max(height - 2 * Border, 0));
+}
+
+void BoardView::SetWidth(int width) { Fit(width, height()); }
+void BoardView::SetHeight(int height) { Fit(width(), height); }
+
+void BoardView::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);  // the sunken border
+    const QImage view = SurfaceView(picture_);
+    if (view.isNull()) return;
+    QPainter painter(this);
+    // Whole pixels at any device pixel ratio: the board keeps its logical
+    // size and is scaled without smoothing, so tiles stay crisp.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(Border, Border, view.width(), view.height()), view);
+}
+
+void BoardView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF at = event->position() - QPointF(Border, Border);
+    emit MouseUp(ButtonCode(event->button()), ShiftState(event->modifiers()), static_cast<float>(at.x()),
+                 static_cast<float>(at.y()));
+}

@@ -1,0 +1,31 @@
+#include "ChoiceList.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+ChoiceList::ChoiceList(QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);  // typed text stays as typed
+    lineEdit()->installEventFilter(this);
+    connect(this, &QComboBox::activated, this, [this] {
+        if (!editing_) emit Click();
+    });
+}
+
+void ChoiceList::SetText(const QString& text) { setEditText(text); }
+
+bool ChoiceList::eventFilter(QObject* watched, QEvent* event) {
+    // The combo box treats a finished edit whose text names an entry as a
+    // pick of that entry. Finishing an edit is Enter or leaving the field;
+    // run those with the guard up so no Click comes of them.
+    const bool finishes =
+        event->type() == QEvent::FocusOut ||
+        (event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
+    if (watched != lineEdit() || !finishes || editing_) return QComboBox::eventFilter(watched, event);
+    editing_ = true;
+    const bool handled = static_cast<QObject*>(watched)->event(event);
+    editing_ = false;
+    return handled;
+}

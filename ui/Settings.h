@@ -1,0 +1,26 @@
+// The seven user settings, kept between runs in an INI file under the user's
+// configuration folder: application "Tavelorn Tiles", section "Settings".
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+class frmMain;
+
+// Where the settings live for this user (honours XDG_CONFIG_HOME).
+QString DefaultSettingsFile();
+
+// Reads the seven values into the main window, the engine and picSkin.
+// A value that does not convert takes its key's default.
+void LoadSettings(frmMain& form);
+
+// Writes the seven values. The file is replaced whole or not at all; a write
+// that fails leaves the old file as it was, and is not reported.
+void SaveSettings(frmMain& form);
+
+// The text forms of the stored values.
+QString BooleanText(bool value);
+std::optional<bool> ParseBoolean(const QString& text);  // "True"/"False", any case
+QString ColourText(int32_t value);
+std::optional<int32_t> ParseColour(const QString& text);  // a whole number in 32 bits

@@ -1,0 +1,102 @@
+#include "SoundPlayer.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QDir>
+#include <QFile>
+#include <QMediaDevices>
+#include <QtEndian>
+
+namespace {
+quint32 Word32(const QByteArray& b, qsizetype at) {
+    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(b.constData()) + at);
+}
+quint16 Word16(const QByteArray& b, qsizetype at) {
+    return qFromLittleEndian<quint16>(reinterpret_cast<const uchar*>(b.constData()) + at);
+}
+}  // namespace
+
+bool ParseWave(const QByteArray& image, WaveData& wave) {
+    if (image.size() < 12 || !image.startsWith("RIFF") || image.mid(8, 4) != "WAVE") return false;
+    bool haveFormat = false;
+    qsizetype at = 12;
+    // Chunks are walked up to the end of the data, not the RIFF length: some
+    // images carry a byte or two past what their header declares.
+    while (at + 8 <= image.size()) {
+        const QByteArray id = image.mid(at, 4);
+        const qsizetype size = Word32(image, at + 4);
+        const qsizetype body = at + 8;
+        if (id == "fmt " && size >= 16 && body + 16 <= image.size()) {
+            if (Word16(image, body) != 1) return false;  // PCM only
+            wave.Channels = Word16(image, body + 2);
+            wave.SampleRate = static_cast<int>(Word32(image, body + 4));
+            wave.BitsPerSample = Word16(image, body + 14);
+            haveFormat = true;
+        } else if (id == "data") {
+            wave.DataOffset = body;
+            wave.DataSize = std::min<qsizetype>(size, image.size() - body);
+            return haveFormat && wave.Channels > 0 && wave.SampleRate > 0 &&
+                   (wave.BitsPerSample == 8 || wave.BitsPerSample == 16);
+        }
+        at = body + size + (size & 1);
+    }
+    return false;
+}
+
+QtSoundPlayer::QtSoundPlayer(QString folder) : folder_(std::move(folder)) {}
+
+QtSoundPlayer::~QtSoundPlayer() { Stop(); }
+
+QString QtSoundPlayer::Find(const QString& name) {
+    if (!listed_) {
+        entries_ = QDir(folder_).entryList(QDir::Files);
+        listed_ = true;
+    }
+    // A "wave" resource is a .wav file; name and type are both compared
+    // without regard to case.
+    for (const QString& entry : entries_) {
+        const qsizetype dot = entry.lastIndexOf(u'.');
+        if (dot < 0) continue;
+        if (entry.left(dot).compare(name, Qt::CaseInsensitive) == 0 &&
+            entry.mid(dot + 1).compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0)
+            return folder_ + u'/' + entry;
+    }
+    return QString();
+}
+
+void QtSoundPlayer::Stop() {
+    if (sink_) {
+        sink_->stop();
+        sink_.reset();
+    }
+    buffer_.close();
+}
+
+void QtSoundPlayer::Play(const QString& name) {
+    Stop();
+    const QString path = Find(name);
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    image_ = file.readAll();
+    WaveData wave;
+    if (!ParseWave(image_, wave)) return;
+
+    // Asked for only now, so a start-up never waits on the sound system.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) return;
+
+    QAudioFormat format;
+    format.setSampleRate(wave.SampleRate);
+    format.setChannelCount(wave.Channels);
+    format.setSampleFormat(wave.BitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+
+    buffer_.setData(image_.mid(wave.DataOffset, wave.DataSize));
+    if (!buffer_.open(QIODevice::ReadOnly)) return;
+    sink_ = std::make_unique<QAudioSink>(device, format);
+    sink_->start(&buffer_);
+}
+
+void QtSoundPlayer::Beep() { QApplication::beep(); }
