@@ -89,13 +89,18 @@ void Surface::FillRect(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t 
     if (left > right || top > bottom) return;
     const uint32_t c = Stored(colour);
     const size_t n = static_cast<size_t>(right - left + 1);
-    for (int64_t y = top; y <= bottom; ++y) {
-        uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_ + left;
-        if (DrawMode == vbMaskPen)
+    uint32_t* first = pixels_.data() + static_cast<size_t>(top) * width_ + left;
+    if (DrawMode == vbMaskPen) {
+        for (int64_t y = 0; y <= bottom - top; ++y) {
+            uint32_t* row = first + static_cast<size_t>(y) * static_cast<size_t>(width_);
             for (size_t i = 0; i < n; ++i) row[i] &= c;
-        else
-            std::fill(row, row + n, c);
+        }
+        return;
     }
+    // One row filled, the others copied from it: copies run wider than fills.
+    std::fill(first, first + n, c);
+    for (int64_t y = 1; y <= bottom - top; ++y)
+        std::memcpy(first + static_cast<size_t>(y) * static_cast<size_t>(width_), first, n * sizeof(uint32_t));
 }
 
 void Surface::Line(float x1, float y1, float x2, float y2, uint32_t colour, int flags) {
