@@ -1,0 +1,172 @@
+// Our common dialogs on Qt's colour and file dialogs: what is handed in,
+// what comes back, the cancel error, and patterns blind to case.
+#include <QColorDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "CommonDialog.h"
+#include "DialogTestKit.h"
+
+namespace {
+
+const QString GameFilter =
+    QStringLiteral("Bitmap Files (*.bmp)|*.BMP|GIF Files (*.gif)|*.GIF|jpeg Files (*.jpg)|*.JPG");
+
+bool Matches(const QString& pattern, const QString& name) {
+    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern));
+    return re.match(name).hasMatch();
+}
+
+}  // namespace
+
+class CommonDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QuietOffscreenNotices();
+    }
+
+    void filterListSplitsIntoPairs() {
+        const QList<FileFilter> pairs = ParseFilter(GameFilter);
+        QCOMPARE(pairs.size(), 3);
+        QCOMPARE(pairs[0].Description, QStringLiteral("Bitmap Files (*.bmp)"));
+        QCOMPARE(pairs[0].Pattern, QStringLiteral("*.BMP"));
+        QCOMPARE(pairs[2].Description, QStringLiteral("jpeg Files (*.jpg)"));
+        QCOMPARE(pairs[2].Pattern, QStringLiteral("*.JPG"));
+        QCOMPARE(ParseFilter(QStringLiteral("All|*.*|dangling")).size(), 1);
+        QVERIFY(ParseFilter(QString()).isEmpty());
+    }
+
+    void patternsIgnoreCase_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("photo.jpg") << "*.JPG" << "photo.jpg" << true;
+        QTest::newRow("PHOTO.JPG") << "*.JPG" << "PHOTO.JPG" << true;
+        QTest::newRow("Photo.Jpg") << "*.JPG" << "Photo.Jpg" << true;
+        QTest::newRow("photo.jpeg") << "*.JPG" << "photo.jpeg" << false;
+        QTest::newRow("photo.png") << "*.JPG" << "photo.png" << false;
+        QTest::newRow("jpg.bmp") << "*.JPG" << "jpg.bmp" << false;
+        QTest::newRow("two patterns") << "*.BMP;*.GIF" << "anim.gif" << true;
+    }
+    void patternsIgnoreCase() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(bool, offered);
+        const QStringList blind = CaseBlindPattern(pattern).split(QLatin1Char(' '));
+        bool any = false;
+        for (const QString& one : blind) any = any || Matches(one, name);
+        QCOMPARE(any, offered);
+    }
+
+    void nameFiltersKeepTheDescriptions() {
+        QCOMPARE(QtCommonDialog::NameFilters(GameFilter),
+                 (QStringList{QStringLiteral("Bitmap Files (*.bmp) (*.[bB][mM][pP])"),
+                              QStringLiteral("GIF Files (*.gif) (*.[gG][iI][fF])"),
+                              QStringLiteral("jpeg Files (*.jpg) (*.[jJ][pP][gG])")}));
+    }
+
+    // The real file dialog: opened on filter 3 with its title, it offers the
+    // JPEG files whatever the case of their names, and nothing else.
+    void fileDialogOffersJpegFilesOfAnyCase() {
+        QTemporaryDir dir;
+        for (const char* name : {"photo.jpg", "SHOT.JPG", "Mixed.Jpg", "pic.bmp", "notes.txt"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+
+        QtCommonDialog common;
+        common.DialogTitle = QStringLiteral("Select Graphic File");
+        common.Filter = GameFilter;
+        common.FilterIndex = 3;
+        common.Flags = cdlOFNFileMustExist;
+        common.CancelError = true;
+
+        QStringList offered;
+        QString title, shownFilter;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        WhenModal<QFileDialog>([&](QFileDialog* fd) {
+            title = fd->windowTitle();
+            shownFilter = fd->selectedNameFilter();
+            mode = fd->fileMode();
+            auto* model = fd->findChild<QFileSystemModel*>();
+            const QModelIndex root = model->index(dir.path());
+            auto* poll = new QTimer(fd);
+            poll->setInterval(10);
+            // The model lists the folder in the background: wait until it
+            // has held at least three rows for ten polls in a row.
+            auto steady = std::make_shared<int>(0);
+            connect(poll, &QTimer::timeout, [&, fd, model, root, poll, steady] {
+                *steady = model->rowCount(root) >= 3 ? *steady + 1 : 0;
+                if (*steady < 10) return;
+                poll->stop();
+                for (int r = 0; r < model->rowCount(root); ++r) offered << model->index(r, 0, root).data().toString();
+                fd->reject();
+            });
+            poll->start();
+        });
+        QCOMPARE(common.ShowOpen(), cdlCancel);
+        offered.sort();
+        QCOMPARE(offered, (QStringList{"Mixed.Jpg", "SHOT.JPG", "photo.jpg"}));
+        QCOMPARE(title, QStringLiteral("Select Graphic File"));
+        QVERIFY(shownFilter.startsWith(QStringLiteral("jpeg Files (*.jpg)")));
+        QCOMPARE(mode, QFileDialog::ExistingFile);
+        QCOMPARE(common.FileName, QString());
+
+        // A pick gives back the full path.
+        WhenModal<QFileDialog>([&](QFileDialog* fd) {
+            fd->selectFile(dir.filePath("Mixed.Jpg"));
+            QMetaObject::invokeMethod(fd, "accept");
+        });
+        QCOMPARE(common.ShowOpen(), 0);
+        QCOMPARE(common.FileName, dir.filePath("Mixed.Jpg"));
+
+        // Cancelled with the switch off: no error and no change.
+        common.CancelError = false;
+        WhenModal<QFileDialog>([](QFileDialog* fd) { fd->reject(); });
+        QCOMPARE(common.ShowOpen(), 0);
+        QCOMPARE(common.FileName, dir.filePath("Mixed.Jpg"));
+        QDir::setCurrent(previous);
+    }
+
+    // The colour dialog opens on the colour handed in and gives back the
+    // pick as &HBBGGRR; a cancel is the error 32755 with the switch on.
+    void colourDialog() {
+        QtCommonDialog common;
+        common.CancelError = true;
+        common.Color = 0x123456;
+        QColor shown;
+        WhenModal<QColorDialog>([&](QColorDialog* cd) {
+            shown = cd->currentColor();
+            cd->setCurrentColor(QColor(0x10, 0x20, 0x30));
+            cd->accept();
+        });
+        QCOMPARE(common.ShowColor(), 0);
+        QCOMPARE(shown, QColor(0x56, 0x34, 0x12));
+        QCOMPARE(common.Color, 0x302010);
+
+        WhenModal<QColorDialog>([](QColorDialog* cd) {
+            cd->setCurrentColor(Qt::white);
+            cd->reject();
+        });
+        QCOMPARE(common.ShowColor(), cdlCancel);
+        QCOMPARE(common.Color, 0x302010);
+
+        common.CancelError = false;
+        WhenModal<QColorDialog>([](QColorDialog* cd) { cd->reject(); });
+        QCOMPARE(common.ShowColor(), 0);
+        QCOMPARE(common.Color, 0x302010);
+    }
+};
+
+QTEST_MAIN(CommonDialogTest)
+#include "CommonDialogTest.moc"

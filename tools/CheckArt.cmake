@@ -1,0 +1,66 @@
+# Runs the generator into a scratch folder and compares what it wrote with
+# the committed resources. Every file is compared byte for byte when the
+# fonts are the very files the committed art was drawn with (fonts.sha256).
+# Where a font file differs (another release of the font packages), its
+# glyphs rasterise differently, so the tile sheets are only checked for the
+# same length and the same header; everything else (buttons, icons, sounds)
+# uses no font and is still compared byte for byte.
+file(REMOVE_RECURSE ${WORK})
+execute_process(COMMAND ${ARTGEN} ${WORK} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "tt_artgen failed (${status})")
+endif()
+
+set(same_fonts TRUE)
+file(STRINGS ${FONTS} font_lines)
+foreach(line ${font_lines})
+  string(REGEX MATCH "^([0-9a-f]+)  (.+)$" _ "${line}")
+  set(expected ${CMAKE_MATCH_1})
+  set(path ${CMAKE_MATCH_2})
+  if(NOT EXISTS ${path})
+    set(same_fonts FALSE)
+  else()
+    file(SHA256 ${path} actual)
+    if(NOT actual STREQUAL expected)
+      message(STATUS "font differs from the one the art was drawn with: ${path}")
+      set(same_fonts FALSE)
+    endif()
+  endif()
+endforeach()
+
+file(GLOB_RECURSE committed RELATIVE ${RESOURCES} ${RESOURCES}/sheets/* ${RESOURCES}/buttons/*
+     ${RESOURCES}/pictures/* ${RESOURCES}/sounds/*)
+file(GLOB_RECURSE generated RELATIVE ${WORK} ${WORK}/*)
+list(SORT committed)
+list(SORT generated)
+if(NOT committed STREQUAL generated)
+  message(FATAL_ERROR "generated files differ from committed ones:\n  committed: ${committed}\n  generated: ${generated}")
+endif()
+
+set(failures "")
+foreach(name ${committed})
+  if(same_fonts OR NOT name MATCHES "^sheets/")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${RESOURCES}/${name} ${WORK}/${name}
+                    RESULT_VARIABLE differs)
+    if(differs)
+      list(APPEND failures ${name})
+    endif()
+  else()
+    file(SIZE ${RESOURCES}/${name} want_size)
+    file(SIZE ${WORK}/${name} got_size)
+    file(READ ${RESOURCES}/${name} want_header LIMIT 54 HEX)
+    file(READ ${WORK}/${name} got_header LIMIT 54 HEX)
+    if(NOT want_size EQUAL got_size OR NOT want_header STREQUAL got_header)
+      list(APPEND failures ${name})
+    endif()
+  endif()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "generated art differs from the committed files: ${failures}\n"
+                      "Regenerate with: cmake --build build --target art")
+endif()
+if(same_fonts)
+  message(STATUS "every file equal byte for byte")
+else()
+  message(STATUS "fonts differ: tile sheets checked for size and header only")
+endif()
