@@ -13,7 +13,14 @@ ChoiceList::ChoiceList(QWidget* parent) : QComboBox(parent) {
     });
 }
 
-void ChoiceList::SetText(const QString& text) { setEditText(text); }
+void ChoiceList::SetText(const QString& text) {
+    // A text that names an entry selects it, so the arrow keys step on
+    // from there; no Click comes of it.
+    const int entry = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (entry >= 0) setCurrentIndex(entry);
+    setEditText(text);
+    lineEdit()->setCursorPosition(0);
+}
 
 bool ChoiceList::eventFilter(QObject* watched, QEvent* event) {
     // The combo box treats a finished edit whose text names an entry as a
