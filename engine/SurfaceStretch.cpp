@@ -334,63 +334,123 @@ void BlendManyRows(const uint32_t* const* rows, const uint32_t* w, uint32_t n, [
     }
 }
 
+// The two passes of one stretch, with the tables they share.
+struct Plan {
+    AxisMap xmap, ymap;
+    bool pairsAcross = false;
+    PairTaps pairs;
+    TapLanes lanesAcross, lanesDown;
+
+    void Across(const uint32_t* row, uint32_t* out) const {
+        if (pairsAcross)
+            ResamplePairs(row, pairs, xmap.count, out);
+        else
+            ResampleMany(row, xmap, lanesAcross, out);
+    }
+    // Destination row k from its source rows (already resampled across, or
+    // not), width pixels of each.
+    void Down(int64_t k, const uint32_t* const* rows, size_t width, uint32_t* out) const {
+        const uint32_t b = ymap.start[k], taps = ymap.start[k + 1] - b;
+        if (taps == 1)
+            std::memcpy(out, rows[0], width * sizeof(uint32_t));
+        else if (taps == 2)
+            BlendTwoRows(rows[0], rows[1], To8Bits(ymap.weight[b + 1]), width, out);
+        else
+            BlendManyRows(rows, ymap.weight.data() + b, taps,
+                          lanesDown.lanes.data() + static_cast<size_t>(lanesDown.slot[k]) * 8, width, out);
+    }
+    // The source columns the across pass reads.
+    int64_t FirstColumn() const { return xmap.source.front(); }
+    int64_t EndColumn() const { return pairsAcross ? pairs.first.back() + 2 : xmap.source.back() + 1; }
+};
+
+// Across first: each source row resampled once, kept in a ring (the taps of
+// successive destination rows are neighbours and move only downwards).
+void AcrossThenDown(const Plan& plan, const Surface& from, Surface& dst, uint32_t rop) {
+    const size_t n = static_cast<size_t>(plan.xmap.count);
+    const size_t srcStride = static_cast<size_t>(from.ScaleWidth());
+    const size_t dstStride = static_cast<size_t>(dst.ScaleWidth());
+    const uint32_t ring = plan.ymap.maxTaps;
+    std::vector<uint32_t> across(static_cast<size_t>(ring) * n);
+    std::vector<int64_t> held(ring, -1);
+    std::vector<const uint32_t*> rows(ring);
+    std::vector<uint32_t> line(rop == SRCCOPY ? 0 : n);
+    for (int64_t k = 0; k < plan.ymap.count; ++k) {
+        const uint32_t b = plan.ymap.start[k], e = plan.ymap.start[k + 1];
+        for (uint32_t t = b; t < e; ++t) {
+            const int64_t r = plan.ymap.source[t];
+            const size_t slot = static_cast<size_t>(r % ring);
+            uint32_t* buffer = across.data() + slot * n;
+            if (held[slot] != r) {
+                plan.Across(from.Bits() + static_cast<size_t>(r) * srcStride, buffer);
+                held[slot] = r;
+            }
+            rows[t - b] = buffer;
+        }
+        uint32_t* out = dst.Bits() + static_cast<size_t>(plan.ymap.first + k) * dstStride +
+                        static_cast<size_t>(plan.xmap.first);
+        plan.Down(k, rows.data(), n, rop == SRCCOPY ? out : line.data());
+        if (rop != SRCCOPY) RowOp(out, line.data(), n, rop);
+    }
+}
+
+// Down first: the source rows of each destination row blended over the
+// columns the across pass reads, then resampled across. Cheaper when the
+// picture is much taller than the destination.
+void DownThenAcross(const Plan& plan, const Surface& from, Surface& dst, uint32_t rop) {
+    const size_t n = static_cast<size_t>(plan.xmap.count);
+    const size_t srcStride = static_cast<size_t>(from.ScaleWidth());
+    const size_t dstStride = static_cast<size_t>(dst.ScaleWidth());
+    const size_t c0 = static_cast<size_t>(plan.FirstColumn());
+    const size_t span = static_cast<size_t>(plan.EndColumn()) - c0;
+    std::vector<uint32_t> down(srcStride);
+    std::vector<const uint32_t*> rows(plan.ymap.maxTaps);
+    std::vector<uint32_t> line(rop == SRCCOPY ? 0 : n);
+    for (int64_t k = 0; k < plan.ymap.count; ++k) {
+        const uint32_t b = plan.ymap.start[k], e = plan.ymap.start[k + 1];
+        for (uint32_t t = b; t < e; ++t)
+            rows[t - b] = from.Bits() + static_cast<size_t>(plan.ymap.source[t]) * srcStride + c0;
+        plan.Down(k, rows.data(), span, down.data() + c0);
+        uint32_t* out = dst.Bits() + static_cast<size_t>(plan.ymap.first + k) * dstStride +
+                        static_cast<size_t>(plan.xmap.first);
+        plan.Across(down.data(), rop == SRCCOPY ? out : line.data());
+        if (rop != SRCCOPY) RowOp(out, line.data(), n, rop);
+    }
+}
+
 }  // namespace
 
 int32_t StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Surface& src, int32_t sx,
                    int32_t sy, int32_t sw, int32_t sh, uint32_t rop) {
     if (!KnownRop(rop)) return 0;
-    const AxisMap xmap = MapAxis(x, width, dst.ScaleWidth(), sx, sw, src.ScaleWidth());
-    if (xmap.count == 0) return 1;
-    const AxisMap ymap = MapAxis(y, height, dst.ScaleHeight(), sy, sh, src.ScaleHeight());
-    if (ymap.count == 0) return 1;
-    const bool pairsAcross = xmap.maxTaps <= 2 && src.ScaleWidth() >= 2;
-    const PairTaps pairs = pairsAcross ? Pairs(xmap, src.ScaleWidth()) : PairTaps{};
-    const TapLanes lanesAcross = pairsAcross ? TapLanes{} : Lanes(xmap);
-    const TapLanes lanesDown = ymap.maxTaps > 2 ? Lanes(ymap) : TapLanes{};
+    Plan plan;
+    plan.xmap = MapAxis(x, width, dst.ScaleWidth(), sx, sw, src.ScaleWidth());
+    if (plan.xmap.count == 0) return 1;
+    plan.ymap = MapAxis(y, height, dst.ScaleHeight(), sy, sh, src.ScaleHeight());
+    if (plan.ymap.count == 0) return 1;
+    plan.pairsAcross = plan.xmap.maxTaps <= 2 && src.ScaleWidth() >= 2;
+    if (plan.pairsAcross)
+        plan.pairs = Pairs(plan.xmap, src.ScaleWidth());
+    else
+        plan.lanesAcross = Lanes(plan.xmap);
+    if (plan.ymap.maxTaps > 2) plan.lanesDown = Lanes(plan.ymap);
 
     // With one surface as both ends, read from a copy of it as it was.
     Surface copy;
     const Surface& from = &dst == &src ? (copy = src) : src;
 
-    const size_t n = static_cast<size_t>(xmap.count);
-    const size_t srcStride = static_cast<size_t>(from.ScaleWidth());
-    const size_t dstStride = static_cast<size_t>(dst.ScaleWidth());
-
-    // Rows resampled across, kept in a ring: the taps of successive
-    // destination rows are neighbours and move only downwards.
-    const uint32_t ring = ymap.maxTaps;
-    std::vector<uint32_t> across(static_cast<size_t>(ring) * n);
-    std::vector<int64_t> held(ring, -1);
-    std::vector<const uint32_t*> rows(ring);
-    std::vector<uint32_t> line(rop == SRCCOPY ? 0 : n);
-
-    for (int64_t k = 0; k < ymap.count; ++k) {
-        const uint32_t b = ymap.start[k], e = ymap.start[k + 1];
-        for (uint32_t t = b; t < e; ++t) {
-            const int64_t r = ymap.source[t];
-            const size_t slot = static_cast<size_t>(r % ring);
-            uint32_t* buffer = across.data() + slot * n;
-            if (held[slot] != r) {
-                const uint32_t* row = from.Bits() + static_cast<size_t>(r) * srcStride;
-                if (pairsAcross)
-                    ResamplePairs(row, pairs, xmap.count, buffer);
-                else
-                    ResampleMany(row, xmap, lanesAcross, buffer);
-                held[slot] = r;
-            }
-            rows[t - b] = buffer;
-        }
-        uint32_t* out = dst.Bits() + static_cast<size_t>(ymap.first + k) * dstStride + static_cast<size_t>(xmap.first);
-        uint32_t* target = rop == SRCCOPY ? out : line.data();
-        const uint32_t taps = e - b;
-        if (taps == 1)
-            std::memcpy(target, rows[0], n * sizeof(uint32_t));
-        else if (taps == 2)
-            BlendTwoRows(rows[0], rows[1], To8Bits(ymap.weight[b + 1]), n, target);
-        else
-            BlendManyRows(rows.data(), ymap.weight.data() + b, taps,
-                          lanesDown.lanes.data() + static_cast<size_t>(lanesDown.slot[k]) * 8, n, target);
-        if (rop != SRCCOPY) RowOp(out, line.data(), n, rop);
-    }
+    // Pixel steps of either order: the blends down take four pixels at a
+    // time, the resampling across one or two.
+    const double tapsAcross = static_cast<double>(plan.xmap.source.size()) / static_cast<double>(plan.xmap.count);
+    const double tapsDown = static_cast<double>(plan.ymap.source.size()) / static_cast<double>(plan.ymap.count);
+    const double rowsRead = static_cast<double>(plan.ymap.source.back() - plan.ymap.source.front() + 1);
+    const double columnsRead = static_cast<double>(plan.EndColumn() - plan.FirstColumn());
+    const double outW = static_cast<double>(plan.xmap.count), outH = static_cast<double>(plan.ymap.count);
+    const double acrossFirst = rowsRead * outW * tapsAcross + outH * outW * tapsDown / 4;
+    const double downFirst = outH * columnsRead * tapsDown / 4 + outH * outW * tapsAcross;
+    if (downFirst < acrossFirst)
+        DownThenAcross(plan, from, dst, rop);
+    else
+        AcrossThenDown(plan, from, dst, rop);
     return 1;
 }
