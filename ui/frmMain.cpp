@@ -242,7 +242,16 @@ void frmMain::SetSkinPicture(const QImage& picture) {
 
 // ---- EngineHost ------------------------------------------------------------
 
-void frmMain::SetFormEnabled(bool enabled) { setEnabled(enabled); }
+void frmMain::SetFormEnabled(bool enabled) {
+    // Disabling the window takes the keyboard focus from its control; it
+    // goes back there afterwards, so the arrow keys go on stepping a list.
+    if (!enabled) {
+        QWidget* focused = QApplication::focusWidget();
+        focusBeforeDisable_ = (focused && isAncestorOf(focused)) ? focused : nullptr;
+    }
+    setEnabled(enabled);
+    if (enabled && focusBeforeDisable_ && focusBeforeDisable_->isEnabled()) focusBeforeDisable_->setFocus();
+}
 std::string frmMain::PatternText() const { return cmbPattern->Text().toStdString(); }
 int16_t frmMain::EasyValue() const { return chkEasy->isChecked() ? 1 : 0; }
 void frmMain::SetTimerEnabled(bool enabled) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "MainWindowFixture.h"
 #include "Settings.h"
@@ -22,6 +23,7 @@ private slots:
     void aPictureThatWillNotLoadLeavesTheGameRunning();
     void aStoredPictureIsLoadedIntoTheBackgroundHolder();
     void aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn();
+    void aReadOnlyFolderLeavesTheOldFileWhole();
     void theStoreFollowsTheUsersConfigurationFolder();
 };
 
@@ -212,6 +214,24 @@ void SettingsTest::aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn() {
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), old);
     QCOMPARE(QDir(f.Folder.path()).entryList(QDir::Files), QStringList({"Tavelorn Tiles.ini"}));
+}
+
+void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
+    if (geteuid() == 0) QSKIP("the superuser writes into read-only folders; the full-disk case covers it");
+    MainWindowFixture f;
+    f.Store("Pattern", "Key");
+    QFile before(f.SettingsFile());
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    frmMain& form = f.Open();
+    form.cmbPattern->SetText("Block");
+    QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool closed = form.close();
+    QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(closed);
+    QFile after(f.SettingsFile());
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), old);
 }
 
 void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {
