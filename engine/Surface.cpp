@@ -52,7 +52,8 @@ void Surface::ResizeKeep(int width, int height) {
     const int newHeight = std::max(height, 0);
     std::vector<uint32_t> next(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight), Stored(BackColor));
     const int keepWidth = std::min(width_, newWidth);
-    const int keepHeight = std::min(height_, newHeight);
+    // No rows to keep when either width is nothing (and no buffer to copy to).
+    const int keepHeight = keepWidth > 0 ? std::min(height_, newHeight) : 0;
     for (int y = 0; y < keepHeight; ++y)
         std::memcpy(next.data() + static_cast<size_t>(y) * newWidth, pixels_.data() + static_cast<size_t>(y) * width_,
                     static_cast<size_t>(keepWidth) * sizeof(uint32_t));
