@@ -12,6 +12,7 @@ private slots:
     void resizeClearsTheSelectionAndKeepsTheHintList();
     void aLayoutPickIsAChoiceButTypingIsNot();
     void theArrowKeysStepThroughTheLayoutsEachAChoice();
+    void closingAnyBoxReactivatesTheWindow();
     void closingSavesTheSettingsAndIsNeverRefused();
 };
 
@@ -215,6 +216,24 @@ void MainWindowTest::theArrowKeysStepThroughTheLayoutsEachAChoice() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(form.cmbPattern->Text(), QString("Great Wall"));
     QVERIFY(f.Random.Reseeds() > afterOne);
+}
+
+void MainWindowTest::closingAnyBoxReactivatesTheWindow() {
+    MainWindowFixture f;
+    frmMain& form = f.Open();
+    const std::pair<QPushButton*, const char*> boxes[] = {
+        {form.Command1, "frmHelp"}, {form.btnAbout, "frmAbout"}, {form.btnBackground, "frmSkin"}};
+    for (const auto& [button, box] : boxes) {
+        f.ReleaseOn(form.Engine().OpenTiles[1]);
+        QCOMPARE(form.SelectedTile, form.Engine().OpenTiles[1]);
+        form.Activated = false;
+        ModalCloser closer;
+        button->click();
+        QCOMPARE(closer.Seen, QStringList({box}));
+        QCOMPARE(form.SelectedTile, int16_t(-1));
+        QVERIFY(form.Activated);
+    }
+    QCOMPARE(form.Engine().TilesLeft, int16_t(144));
 }
 
 void MainWindowTest::closingSavesTheSettingsAndIsNeverRefused() {
