@@ -43,10 +43,12 @@ public:
     void Fill(uint32_t colour);
 
     // Line (x1, y1)-(x2, y2), colour, flags: flags 6 draws a one-pixel line
-    // with both end points; flags &H26 fills the box with both corners.
-    // Obeys DrawMode (13 copy pen, 9 mask pen; any other mode draws as the
-    // copy pen); clipped to the surface. FillStyle is kept for the callers
-    // that set it: a box with flags &H26 is always filled with the colour.
+    // with both end points; flags &H26 (any flags with &H20) fills the box
+    // with both corners. The coordinates are rounded to whole pixels (a
+    // coordinate that is not a number draws nothing). Obeys DrawMode (13
+    // copy pen, 9 mask pen; any other mode draws as the copy pen); clipped
+    // to the surface. FillStyle is kept for the callers that set it: a box
+    // with flags &H26 is always filled with the colour.
     void Line(float x1, float y1, float x2, float y2, uint32_t colour, int flags);
 
     int16_t DrawMode = vbCopyPen;

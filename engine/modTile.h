@@ -32,7 +32,8 @@ public:
 
     // ---- Board model --------------------------------------------------
     TileArray Tiles{};
-    int16_t Board[BoardCols][BoardRows][BoardLayers] = {};
+    using CellGrid = int16_t[BoardCols][BoardRows][BoardLayers];
+    CellGrid Board = {};
     int16_t MaxCol = 0;
     int16_t MaxRow = 0;
     int16_t MaxLayer = 0;
@@ -119,6 +120,10 @@ public:
     Clock& TimeOfDay() { return clock_; }
 
 private:
+    // Fills the layout's cells of `grid` with the tile each one holds by the
+    // records alone (TileAt's answer), -1 where none.
+    void LayCells(CellGrid& grid) const;
+
     EngineHost& host_;
     RandomSource& random_;
     Clock& clock_;

@@ -39,16 +39,26 @@ int16_t modTile::TileAt(int16_t col, int16_t row, int16_t layer) const {
     return -1;
 }
 
+void modTile::LayCells(CellGrid& grid) const {
+    // Each cell of the layout's columns and rows, on all eleven layers, takes
+    // what TileAt gives for it: the lowest index whose record names the cell,
+    // or -1. One pass over the records from the highest index down gives the
+    // same grid as asking TileAt cell by cell, at a fraction of the cost.
+    for (int16_t col = 0; col <= MaxCol; ++col)
+        for (int16_t row = 0; row <= MaxRow; ++row)
+            for (int16_t layer = 0; layer <= 10; ++layer) grid[col][row][layer] = -1;
+    for (int16_t i = 144; i >= 1; --i) {
+        const TileRec& t = Tiles[i];
+        if (t.Col <= MaxCol && t.Row <= MaxRow && t.Layer <= 10) grid[t.Col][t.Row][t.Layer] = i;
+    }
+}
+
 void modTile::BuildBoard() {
+    LayCells(Board);
     MaxLayer = 0;
-    for (int16_t layer = 0; layer <= 10; ++layer) {
-        for (int16_t col = MaxCol; col >= 0; --col) {
-            for (int16_t row = 0; row <= MaxRow; ++row) {
-                const int16_t cell = TileAt(col, row, layer);
-                Board[col][row][layer] = cell;
-                if (cell >= 0 && layer > MaxLayer) MaxLayer = layer;
-            }
-        }
+    for (int16_t i = 1; i <= 144; ++i) {
+        const TileRec& t = Tiles[i];
+        if (t.Col <= MaxCol && t.Row <= MaxRow && t.Layer <= 10 && t.Layer > MaxLayer) MaxLayer = t.Layer;
     }
 }
 

@@ -72,7 +72,9 @@ void modTile::UnhighlightTile(int16_t) { RefreshBoard(); }
 // cell in Tiles, placed and painted.
 void modTile::DrawBoard() {
     DrawBackground();
-    EachCell(*this, 0, [this](int16_t c, int16_t r, int16_t l) { return TileAt(c, r, l); },
+    CellGrid laid;
+    LayCells(laid);
+    EachCell(*this, 0, [&laid](int16_t c, int16_t r, int16_t l) { return laid[c][r][l]; },
              [this](int16_t k) { DrawTile(k); });
     UpdateOpenTiles();
 }

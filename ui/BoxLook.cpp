@@ -4,8 +4,9 @@
 #include <QIcon>
 #include <QWidget>
 
-void SetBoxIcon(QWidget& box) {
+void DressBox(QWidget& box) {
     box.setWindowIcon(QIcon(QStringLiteral(":/pictures/app.png")));
+    box.setFont(SansSerifFont(8.25, false));
 }
 
 QFont SansSerifFont(qreal points, bool bold) {

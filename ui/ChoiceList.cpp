@@ -13,19 +13,27 @@ ChoiceList::ChoiceList(QWidget* parent) : QComboBox(parent) {
     });
 }
 
-void ChoiceList::SetText(const QString& text) { setEditText(text); }
+void ChoiceList::SetText(const QString& text) {
+    // A text that names an entry selects it, so the arrow keys step on
+    // from there; no Click comes of it.
+    const int entry = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (entry >= 0) setCurrentIndex(entry);
+    setEditText(text);
+    lineEdit()->setCursorPosition(0);
+}
 
 bool ChoiceList::eventFilter(QObject* watched, QEvent* event) {
     // The combo box treats a finished edit whose text names an entry as a
     // pick of that entry. Finishing an edit is Enter or leaving the field;
-    // run those with the guard up so no Click comes of them.
+    // those events are delivered with the guard up, and it comes down once
+    // they are done, so no Click comes of them.
     const bool finishes =
         event->type() == QEvent::FocusOut ||
         (event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
                                               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
-    if (watched != lineEdit() || !finishes || editing_) return QComboBox::eventFilter(watched, event);
-    editing_ = true;
-    const bool handled = static_cast<QObject*>(watched)->event(event);
-    editing_ = false;
-    return handled;
+    if (watched == lineEdit() && finishes && !editing_) {
+        editing_ = true;
+        QMetaObject::invokeMethod(this, [this] { editing_ = false; }, Qt::QueuedConnection);
+    }
+    return QComboBox::eventFilter(watched, event);
 }

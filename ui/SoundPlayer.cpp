@@ -75,15 +75,17 @@ void QtSoundPlayer::Stop() {
 }
 
 void QtSoundPlayer::Play(const QString& name) {
-    Stop();
+    // A sound that cannot be found or read is not played, and the one
+    // playing goes on.
     const QString path = Find(name);
     if (path.isEmpty()) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
-    image_ = file.readAll();
+    QByteArray image = file.readAll();
     WaveData wave;
-    if (!ParseWave(image_, wave)) return;
+    if (!ParseWave(image, wave)) return;
 
+    Stop();
     // Asked for only now, so a start-up never waits on the sound system.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return;
@@ -93,7 +95,8 @@ void QtSoundPlayer::Play(const QString& name) {
     format.setChannelCount(wave.Channels);
     format.setSampleFormat(wave.BitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
 
-    buffer_.setData(image_.mid(wave.DataOffset, wave.DataSize));
+    // The samples stay in the buffer until the next sound replaces them.
+    buffer_.setData(image.mid(wave.DataOffset, wave.DataSize));
     if (!buffer_.open(QIODevice::ReadOnly)) return;
     sink_ = std::make_unique<QAudioSink>(device, format);
     sink_->start(&buffer_);

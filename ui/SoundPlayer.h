@@ -53,9 +53,7 @@ private:
     QString folder_;
     QStringList entries_;
     bool listed_ = false;
-    // The sound playing: its whole image and the buffer the sink reads,
-    // kept until the next sound replaces them.
-    QByteArray image_;
+    // The samples of the sound playing, which the sink reads as it plays.
     QBuffer buffer_;
     std::unique_ptr<QAudioSink> sink_;
 };

@@ -39,7 +39,7 @@ void LinkBox::mouseDoubleClickEvent(QMouseEvent* event) {
 frmAbout::frmAbout(QWidget* mainWindow)
     : QDialog(mainWindow), openLink_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setWindowTitle(QStringLiteral("About Tavelorn Tiles"));
-    SetBoxIcon(*this);
+    DressBox(*this);
     resize(4935 / Twips, 4935 / Twips);
 
     cmdCancel = new QPushButton(QStringLiteral("OK"), this);
@@ -101,7 +101,8 @@ void frmAbout::Form_Load(QWidget* mainWindow) {
 void frmAbout::SetLinkColour(int32_t bgr) {
     QPalette palette = txtURL->palette();
     palette.setColor(QPalette::Text, ColourFromBgr(bgr));
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    // On the box's own face colour, so the address reads as a link, not a field.
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     txtURL->setPalette(palette);
 }
 

@@ -8,7 +8,7 @@
 
 frmGameOver::frmGameOver(QWidget* mainWindow) : QDialog(mainWindow) {
     setWindowTitle(QString());
-    SetBoxIcon(*this);
+    DressBox(*this);
     resize(312, 168);
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);

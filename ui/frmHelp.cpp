@@ -22,7 +22,7 @@ const QString HelpText = QStringLiteral(
 
 frmHelp::frmHelp(QWidget* mainWindow) : QDialog(mainWindow) {
     setWindowTitle(QStringLiteral("How to Play"));
-    SetBoxIcon(*this);
+    DressBox(*this);
     resize(312, 322);
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -160,5 +161,6 @@ private:
     Surface boardPicture_;
     modTile engine_;
     QImage skinPicture_;
+    QPointer<QWidget> focusBeforeDisable_;
     bool shown_ = false;
 };

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,9 +25,12 @@ void Place(QWidget* control, QWidget* dialog, int x, int y, int w, int h) {
     control->setGeometry(x - origin.x(), y - origin.y(), w, h);
 }
 
-QGroupBox* CaptionlessFrame(QWidget* parent) {
-    auto* frame = new QGroupBox(parent);
-    frame->setFlat(false);
+// A frame without a caption: an etched line round its area.
+QFrame* CaptionlessFrame(QWidget* parent) {
+    auto* frame = new QFrame(parent);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setLineWidth(1);
+    frame->setMidLineWidth(0);
     return frame;
 }
 
@@ -41,7 +43,7 @@ frmSkin::frmSkin(QWidget* mainWindow, modTile& engine, SkinHolder& holder, Commo
       holder_(holder),
       beep_([] { QApplication::beep(); }) {
     setWindowTitle(QStringLiteral("Background"));
-    SetBoxIcon(*this);
+    DressBox(*this);
     resize(475, 377);
     BuildControls();
     Form_Load(mainWindow);
@@ -96,8 +98,9 @@ void frmSkin::BuildControls() {
     setTabOrder(btnCancel, btnColour);
     setTabOrder(btnColour, chkStretch);
 
-    connect(Option1, &QRadioButton::clicked, this, &frmSkin::Option1_Click);
-    connect(Option2, &QRadioButton::clicked, this, &frmSkin::Option2_Click);
+    // A mode is chosen by a click, by the arrow keys or by Form_Load alike.
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
     connect(btnColour, &QPushButton::clicked, this, &frmSkin::btnColour_Click);
     connect(btnFile, &QPushButton::clicked, this, &frmSkin::btnFile_Click);
     connect(btnOK, &QPushButton::clicked, this, &frmSkin::btnOK_Click);

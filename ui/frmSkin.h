@@ -12,7 +12,6 @@
 class CommonDialog;
 class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -42,13 +41,13 @@ public:
     QString ChosenFile;
     QImage PreviewPicture;  // the picture of picPreview
 
-    QGroupBox* Frame1;
+    QFrame* Frame1;
     QRadioButton* Option1;
-    QGroupBox* Frame2;
+    QFrame* Frame2;
     QFrame* Shape1;
     QPushButton* btnColour;
     QRadioButton* Option2;
-    QGroupBox* Frame3;
+    QFrame* Frame3;
     QLabel* lblFile;
     QPushButton* btnFile;
     QLabel* picPreview;

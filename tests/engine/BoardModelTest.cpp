@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BoardTestKit.h"
+#include "modPatterns2.h"
 
 namespace {
 
@@ -235,6 +236,35 @@ TEST(CellGrid, MaxLayerIsTheHighestOccupiedLayerAndStaysThroughPlay) {
     e.KeepOnly({{0, 2, 0}});
     e.tile.UpdateOpenTiles();
     EXPECT_EQ(e.tile.MaxLayer, 6);
+}
+
+}  // namespace
+
+namespace {
+
+// The grid a new game builds holds, in every cell of the layout's extent, what
+// TileAt answers for that cell, also for records that share a cell.
+TEST(CellGrid, EveryCellHoldsTheLowestIndexNamingIt) {
+    for (uint64_t seed = 1; seed <= 50; ++seed) {
+        Engine e;
+        SeededRandom random(seed);
+        PatternRandom(e.tile.Tiles, random);
+        if (seed % 5 == 0) {
+            // Records laid over one another: the lowest index must win.
+            for (int i = 1; i <= 144; i += 7) e.tile.Tiles[i] = e.tile.Tiles[i + 3];
+        }
+        e.tile.CenterBoard();
+        e.tile.BuildBoard();
+        int16_t highest = 0;
+        for (int16_t c = 0; c <= e.tile.MaxCol; ++c)
+            for (int16_t r = 0; r <= e.tile.MaxRow; ++r)
+                for (int16_t l = 0; l < BoardLayers; ++l) {
+                    const int16_t expected = e.tile.TileAt(c, r, l);
+                    ASSERT_EQ(e.tile.Board[c][r][l], expected) << "seed " << seed << " cell " << c << "," << r << "," << l;
+                    if (expected >= 0 && l > highest) highest = l;
+                }
+        EXPECT_EQ(e.tile.MaxLayer, highest) << "seed " << seed;
+    }
 }
 
 }  // namespace

@@ -38,6 +38,36 @@ TEST(NewGame, EasyValueOneAloneAsksForTheSolvableDeal) {
     }
 }
 
+TEST(NewGame, ReseedsThenLaysTheRandomLayoutThenReseedsForEachShuffle) {
+    for (const int16_t easy : {0, 1}) {
+        Game g;
+        g.random.draws.assign(12, 0.0);
+        g.random.draws.push_back(0.5);
+        g.random.draws.push_back(0.5);
+        g.Start("Random", easy);
+        // The layout took the first draws after the game's own reseed.
+        EXPECT_EQ(g.tile.Tiles[5].Layer, 4);
+        EXPECT_EQ(g.tile.Tiles[6].Col, 6);
+        EXPECT_EQ(g.tile.Tiles[6].Row, 4);
+        const std::vector<long>& at = g.random.reseedAt;
+        ASSERT_GE(at.size(), 2u);
+        EXPECT_EQ(at[0], 0);
+        EXPECT_GE(at[1], 290);  // 288 and the one full stack met
+        EXPECT_EQ(at[1] % 2, 0);
+        if (easy == 0) {
+            EXPECT_EQ(at.size(), 2u);
+            EXPECT_EQ(g.random.drawsTaken, at[1] + 10000);
+        }
+        // Each attempt shuffles, then draws at least four times a turn.
+        for (size_t k = 2; k < at.size(); ++k) {
+            EXPECT_GE(at[k] - at[k - 1], 10000 + 4);
+        }
+        if (easy == 1) {
+            EXPECT_GE(g.random.drawsTaken - at.back(), 10000 + 72 * 4);
+        }
+    }
+}
+
 // Takes the time when it is asked for, and what the game showed then.
 class WatchingClock : public Clock {
 public:

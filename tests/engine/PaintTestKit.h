@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -95,7 +94,7 @@ struct PaintEngine {
     // Lays tiles 1, 2, ... on the given cells with faces 0, 1, ... (or the
     // faces given), parks the unused entries off the layout, builds the
     // grid and sets the extents and offsets.
-    void Lay(std::initializer_list<Cell> cells, int16_t offsetX, int16_t offsetY, std::vector<uint8_t> faces = {}) {
+    void Lay(const std::vector<Cell>& cells, int16_t offsetX, int16_t offsetY, std::vector<uint8_t> faces = {}) {
         for (auto& column : tile.Board)
             for (auto& row : column)
                 for (auto& cell : row) cell = -1;

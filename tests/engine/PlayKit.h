@@ -21,6 +21,7 @@ public:
     std::deque<double> draws;
     int reseeds = 0;
     long drawsTaken = 0;
+    std::vector<long> reseedAt;  // draws taken before each reseed
 
     double Rnd() override {
         ++drawsTaken;
@@ -31,6 +32,7 @@ public:
     }
     void Randomize() override {
         ++reseeds;
+        reseedAt.push_back(drawsTaken);
         rest_.Randomize();
     }
 

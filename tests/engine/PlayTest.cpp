@@ -1,6 +1,8 @@
 // The hit test, pair removal and undo.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "PlayKit.h"
 
 namespace {
@@ -124,10 +126,15 @@ TEST(RemovePair, LastPairRemovedAndPutBack) {
     EXPECT_EQ(g.host.matchCaption, "1");
 }
 
-TEST(RemovePair, PairPutBackAfterRecentringIsPlacedAndHitAtItsNewPlace) {
+TEST(RemovePair, PairPutBackAfterRecentringIsPaintedAndHitAtItsNewPlace) {
     Game g(11);
-    Surface board(700, 500);
+    Surface board(700, 500), mask(41, 47, 0x000000), body(41, 47, 0xC0E0E0), sheet(333, 215);
+    for (int y = 0; y < 215; ++y)
+        for (int x = 0; x < 333; ++x) sheet.SetPixel(x, y, static_cast<uint32_t>(x * 7919 + y * 104729));
     g.tile.picBoard = &board;
+    g.tile.picMask = &mask;
+    g.tile.picPaint = &body;
+    g.tile.TileSetDC = &sheet;
     SolvableGame(g);
     const auto [a, b] = g.dealt[0];
     g.tile.RemovePair(a, b);
@@ -143,6 +150,11 @@ TEST(RemovePair, PairPutBackAfterRecentringIsPlacedAndHitAtItsNewPlace) {
         // the face is in no other open tile's box.
         EXPECT_EQ(g.tile.HitTest(x + 18, y + 21), i);
     }
+    // Placing and painting every tile afresh for the new offsets changes no
+    // pixel: the pair was painted where it now stands.
+    const std::vector<uint32_t> painted(board.Bits(), board.Bits() + 950 * 640);
+    g.tile.RedrawBoard();
+    EXPECT_TRUE(std::equal(painted.begin(), painted.end(), board.Bits()));
 }
 
 TEST(RemovePair, RefusesWhatIsNotAPairOnTheBoardAndUndoOfNothingChangesNothing) {

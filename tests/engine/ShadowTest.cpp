@@ -45,27 +45,12 @@ std::vector<Cell> LowerLayerWithout(const std::vector<Cell>& holes) {
     return cells;
 }
 
+// The raised tile is tile 1, its face placed by hand; the layout spans
+// three columns and three rows.
 void LayCells(PaintEngine& e, const std::vector<Cell>& cells) {
-    // Lay takes a fixed list; build the layout by hand the same way.
-    for (auto& column : e.tile.Board)
-        for (auto& row : column)
-            for (auto& cell : row) cell = -1;
-    for (int16_t k = 1; k <= 144; ++k) {
-        e.tile.Tiles[k] = TileRec{};
-        e.tile.Tiles[k].Col = BoardCols - 1;
-        e.tile.Tiles[k].Row = BoardRows - 1;
-        e.tile.Tiles[k].Layer = BoardLayers - 1;
-    }
-    int16_t i = 0;
-    for (const Cell& c : cells) {
-        TileRec& t = e.tile.Tiles[++i];
-        t.Col = static_cast<uint8_t>(c.col);
-        t.Row = static_cast<uint8_t>(c.row);
-        t.Layer = static_cast<uint8_t>(c.layer);
-    }
+    e.Lay(cells, 0, 0);
     e.tile.MaxCol = 2;
     e.tile.MaxRow = 2;
-    e.tile.BuildBoard();
     e.tile.Tiles[1].X = TileX;
     e.tile.Tiles[1].Y = TileY;
 }

@@ -1,6 +1,7 @@
 // The drawing surface: raster operations, lines and boxes, clipping, sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -273,6 +274,54 @@ TEST(SurfaceStretch, ShrinkingAveragesTheAreaEachPixelCovers) {
     StretchBlt(two, 0, 0, 2, 1, three, 0, 0, 3, 1, SRCCOPY);
     EXPECT_EQ(two.Pixel(0, 0), 0x323232u);  // (1 * 0 + 0.5 * 150) / 1.5
     EXPECT_EQ(two.Pixel(1, 0), 0x323232u);
+}
+
+// The exact result of the resampling in real numbers: per axis, the area
+// average when shrinking, the blend of the two nearest pixels otherwise.
+std::vector<std::vector<std::pair<int, double>>> ExactTaps(int dLen, int sLen) {
+    std::vector<std::vector<std::pair<int, double>>> taps(static_cast<size_t>(dLen));
+    const double scale = static_cast<double>(sLen) / dLen;
+    for (int d = 0; d < dLen; ++d) {
+        if (sLen > dLen) {
+            const double a = d * scale, b = (d + 1) * scale;
+            for (int j = static_cast<int>(std::floor(a)); j < b; ++j) {
+                const double cover = std::min(b, j + 1.0) - std::max(a, static_cast<double>(j));
+                if (cover > 0) taps[d].push_back({j, cover / scale});
+            }
+        } else {
+            const double p = (d + 0.5) * scale - 0.5;
+            const int j = static_cast<int>(std::floor(p));
+            const double f = p - j;
+            taps[d].push_back({std::clamp(j, 0, sLen - 1), 1 - f});
+            taps[d].push_back({std::clamp(j + 1, 0, sLen - 1), f});
+        }
+    }
+    return taps;
+}
+
+TEST(SurfaceStretch, EveryRatioStaysWithinTwoStepsOfTheExactResult) {
+    const std::pair<int, int> sizes[] = {{13, 11}, {40, 9}, {7, 30}, {64, 64}, {5, 3}, {2, 2}};
+    const std::pair<int, int> boards[] = {{3, 2}, {4, 5}, {9, 17}, {13, 11}, {31, 7}, {70, 50}, {1, 1}};
+    for (const auto& [w, h] : sizes) {
+        const Surface photo = Numbered(w, h, static_cast<uint32_t>(w * h));
+        for (const auto& [W, H] : boards) {
+            Surface dst(W, H, 0);
+            StretchBlt(dst, 0, 0, W, H, photo, 0, 0, w, h, SRCCOPY);
+            const auto across = ExactTaps(W, w), down = ExactTaps(H, h);
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x)
+                    for (int shift = 0; shift < 24; shift += 8) {
+                        double exact = 0;
+                        for (const auto& [sy, wy] : down[y])
+                            for (const auto& [sx, wx] : across[x])
+                                exact += wy * wx * ((photo.Pixel(sx, sy) >> shift) & 0xFF);
+                        const int got = static_cast<int>((dst.Pixel(x, y) >> shift) & 0xFF);
+                        ASSERT_LE(std::abs(got - exact), 2.0)
+                            << w << "x" << h << " onto " << W << "x" << H << " at " << x << "," << y;
+                    }
+            EXPECT_TRUE(AllOpaque(dst));
+        }
+    }
 }
 
 TEST(SurfaceStretch, AClippedStretchPaintsThePixelsTheWholeStretchWould) {

@@ -238,14 +238,8 @@ TEST(TilePaint, AWholeBoardMatchesItsGoldenPicture) {
            {0, 2, 0}, {1, 2, 0}, {3, 2, 0},
            {1, 0, 1}, {2, 0, 1}, {1, 1, 1}, {2, 1, 1}, {3, 2, 1},
            {1, 1, 2}},
-          0, 0, {0, 9, 18, 27, 31, 36, 40, 4, 13, 22, 34, 42, 7, 16, 25, 29, 38});
-    e.tile.MaxCol = 3;
-    e.tile.MaxRow = 2;
-    e.tile.CenterBoard();  // the extents of the parked entries aside
-    e.tile.MaxCol = 3;
-    e.tile.MaxRow = 2;
-    e.tile.OffsetX = static_cast<int16_t>((200 - 4 * CellWidth) / 2);
-    e.tile.OffsetY = static_cast<int16_t>((180 - 3 * CellHeight) / 2);
+          (200 - 4 * CellWidth) / 2, (180 - 3 * CellHeight) / 2,
+          {0, 9, 18, 27, 31, 36, 40, 4, 13, 22, 34, 42, 7, 16, 25, 29, 38});
     e.tile.DrawBoard();
 
     const std::string path = std::string(TT_TEST_DATA) + "/small-board.bmp";
@@ -259,6 +253,43 @@ TEST(TilePaint, AWholeBoardMatchesItsGoldenPicture) {
     if (!same) WriteBmp(::testing::TempDir() + "small-board-actual.bmp", e.board);
     EXPECT_TRUE(same) << "see " << ::testing::TempDir() << "small-board-actual.bmp";
     EXPECT_EQ(e.tile.OpenCount, 11);
+}
+
+}  // namespace
+
+namespace {
+
+// Every fixed layout, on a board that cuts it and on one that holds it:
+// right after a new board, the three passes paint the same picture, and a
+// highlight of each open tile goes again with the unhighlight.
+TEST(TilePaint, ThePassesAgreeOnEveryLayoutAndHighlightsLeaveNoTrace) {
+    const char* const names[] = {"Default", "Castle", "Classic", "Mountain", "Great Wall", "Block", "Hole", "Theater",
+                                 "Checkers", "Shuriken", "Dam", "Tree", "Key", "Pyramid", "Tavelorn"};
+    for (const char* name : names)
+        for (const auto& [W, H] : {std::pair{581, 373}, std::pair{300, 200}}) {
+            PaintEngine e(W, H);
+            e.host.patternText = name;
+            e.tile.LoadPattern();
+            e.tile.TilesLeft = 144;
+            e.tile.BuildBoard();
+            for (int16_t i = 1; i <= 144; ++i) e.tile.Tiles[i].Face = static_cast<uint8_t>(i % 43);
+            e.tile.DrawBoard();
+            const Surface drawn = e.board;
+            e.tile.RefreshBoard();
+            EXPECT_TRUE(SamePicture(e.board, drawn)) << name;
+            e.tile.RedrawBoard();
+            EXPECT_TRUE(SamePicture(e.board, drawn)) << name;
+            ASSERT_GT(e.tile.OpenCount, 0) << name;
+            for (int k = 1; k <= e.tile.OpenCount; ++k) e.tile.HighlightTile(e.tile.OpenTiles[k]);
+            EXPECT_FALSE(SamePicture(e.board, drawn)) << name;
+            e.tile.UnhighlightTile(e.tile.OpenTiles[1]);
+            EXPECT_TRUE(SamePicture(e.board, drawn)) << name;
+            for (int16_t i = 1; i <= 144; ++i) {
+                const TileRec& t = e.tile.Tiles[i];
+                ASSERT_EQ(t.X, t.Col * CellWidth + e.tile.OffsetX + LayerShift * t.Layer) << name;
+                ASSERT_EQ(t.Y, t.Row * CellHeight + e.tile.OffsetY - LayerShift * t.Layer) << name;
+            }
+        }
 }
 
 }  // namespace

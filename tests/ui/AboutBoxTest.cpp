@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "DialogTestKit.h"
 #include "frmAbout.h"
 
 namespace {
@@ -24,13 +25,6 @@ void Send(QWidget* target, QEvent::Type type, QPointF at, Qt::MouseButton button
 
 void MoveTo(QWidget* target, QPointF at) {
     Send(target, QEvent::MouseMove, at);
-}
-
-// The offscreen platform keeps the grab inside Qt and says so each time.
-QtMessageHandler previousHandler = nullptr;
-void QuietAboutGrabs(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.contains(QStringLiteral("does not support grabbing the mouse"))) return;
-    previousHandler(type, context, message);
 }
 
 }  // namespace
@@ -59,7 +53,7 @@ class AboutBoxTest : public QObject {
 
 private slots:
     void initTestCase() {
-        previousHandler = qInstallMessageHandler(QuietAboutGrabs);
+        QuietOffscreenNotices();
         mainWindow.resize(601, 460);
         mainWindow.move(40, 30);
         mainWindow.show();

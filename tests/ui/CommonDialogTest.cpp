@@ -11,37 +11,16 @@
 #include <functional>
 
 #include "CommonDialog.h"
+#include "DialogTestKit.h"
 
 namespace {
 
 const QString GameFilter =
     QStringLiteral("Bitmap Files (*.bmp)|*.BMP|GIF Files (*.gif)|*.GIF|jpeg Files (*.jpg)|*.JPG");
 
-// Runs `action` on the modal dialog of type T once the event loop shows it.
-template <typename T>
-void WhenModal(std::function<void(T*)> action) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            action(dialog);
-        }
-    });
-    poll->start();
-}
-
 bool Matches(const QString& pattern, const QString& name) {
     const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern));
     return re.match(name).hasMatch();
-}
-
-// The offscreen platform cannot pass size hints on and says so each time.
-QtMessageHandler previousHandler = nullptr;
-void QuietSizeHints(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.contains(QStringLiteral("does not support propagateSizeHints"))) return;
-    previousHandler(type, context, message);
 }
 
 }  // namespace
@@ -51,7 +30,7 @@ class CommonDialogTest : public QObject {
 
 private slots:
     void initTestCase() {
-        previousHandler = qInstallMessageHandler(QuietSizeHints);
+        QuietOffscreenNotices();
     }
 
     void filterListSplitsIntoPairs() {

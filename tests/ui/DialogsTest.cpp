@@ -3,31 +3,15 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
 #include "DialogPlacement.h"
+#include "DialogTestKit.h"
 #include "frmGameOver.h"
 #include "frmHelp.h"
-
-namespace {
-
-// Runs `action` on the modal box once the event loop shows it.
-void WhenModal(std::function<void(QWidget*)> action) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            action(box);
-        }
-    });
-    poll->start();
-}
-
-}  // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -148,9 +132,12 @@ private slots:
         QVERIFY(!help.Text1->isReadOnly());
         QCOMPARE(help.Text1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(help.Text1->toPlainText(), QString(HelpText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QCOMPARE(help.Text1->font().pointSizeF(), 8.25);
         help.show();
         QVERIFY(QTest::qWaitForWindowExposed(&help));
         QCOMPARE(QApplication::focusWidget(), help.btnOK);
+        // The whole text fits: there is nothing to scroll to.
+        QCOMPARE(help.Text1->verticalScrollBar()->maximum(), 0);
         QCOMPARE(help.btnOK->nextInFocusChain(), static_cast<QWidget*>(help.Text1));
     }
 
@@ -213,7 +200,7 @@ private slots:
         int clicks = 0;
         connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
         bool wasModal = false;
-        WhenModal([&](QWidget* modal) {
+        WhenModal<QWidget>([&](QWidget* modal) {
             wasModal = modal == box.get();
             switch (way) {
             case 0: QTest::keyClick(modal, Qt::Key_Return); break;

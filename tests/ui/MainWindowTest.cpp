@@ -11,6 +11,8 @@ private slots:
     void clampsTheBoardAndStatusLineAtSmallSizes();
     void resizeClearsTheSelectionAndKeepsTheHintList();
     void aLayoutPickIsAChoiceButTypingIsNot();
+    void theArrowKeysStepThroughTheLayoutsEachAChoice();
+    void closingAnyBoxReactivatesTheWindow();
     void closingSavesTheSettingsAndIsNeverRefused();
 };
 
@@ -181,6 +183,7 @@ void MainWindowTest::aLayoutPickIsAChoiceButTypingIsNot() {
     QCOMPARE(form.cmbTileSet->count(), 5);
 
     // A pick from the drop-down deals a new game of that layout.
+    QCoreApplication::processEvents();
     form.SelectedTile = 5;
     form.HintIndex = 3;
     emit form.cmbPattern->activated(3);
@@ -194,6 +197,43 @@ void MainWindowTest::aLayoutPickIsAChoiceButTypingIsNot() {
     const int now = f.Random.Reseeds();
     emit form.cmbPattern->activated(0);
     QCOMPARE(f.Random.Reseeds(), now);
+}
+
+void MainWindowTest::theArrowKeysStepThroughTheLayoutsEachAChoice() {
+    MainWindowFixture f;
+    frmMain& form = f.Open();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.cmbPattern->setFocus();
+    const int before = f.Random.Reseeds();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(form.cmbPattern->Text(), QString("Mountain"));
+    const int afterOne = f.Random.Reseeds();
+    QVERIFY(afterOne > before);
+    // The new game took the focus away while it dealt; it is back.
+    QVERIFY(form.cmbPattern->isAncestorOf(QApplication::focusWidget()) ||
+            QApplication::focusWidget() == form.cmbPattern);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(form.cmbPattern->Text(), QString("Great Wall"));
+    QVERIFY(f.Random.Reseeds() > afterOne);
+}
+
+void MainWindowTest::closingAnyBoxReactivatesTheWindow() {
+    MainWindowFixture f;
+    frmMain& form = f.Open();
+    const std::pair<QPushButton*, const char*> boxes[] = {
+        {form.Command1, "frmHelp"}, {form.btnAbout, "frmAbout"}, {form.btnBackground, "frmSkin"}};
+    for (const auto& [button, box] : boxes) {
+        f.ReleaseOn(form.Engine().OpenTiles[1]);
+        QCOMPARE(form.SelectedTile, form.Engine().OpenTiles[1]);
+        form.Activated = false;
+        ModalCloser closer;
+        button->click();
+        QCOMPARE(closer.Seen, QStringList({box}));
+        QCOMPARE(form.SelectedTile, int16_t(-1));
+        QVERIFY(form.Activated);
+    }
+    QCOMPARE(form.Engine().TilesLeft, int16_t(144));
 }
 
 void MainWindowTest::closingSavesTheSettingsAndIsNeverRefused() {

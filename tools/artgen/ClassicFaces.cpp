@@ -133,7 +133,7 @@ void FillPath(QPainter& p, const QPainterPath& path, QPointF at, QRgb ink) {
 void Character(QPainter& p, int n, const ClassicStyle& s) {
     // The numeral is what tells the nine apart: large and heavy, on top.
     FillPath(p, CentredText(Font::CjkSans, kNumerals[n - 1], 21), {s.cornerMarks ? 16.5 : 18, 11.5}, s.blue);
-    FillPath(p, CentredText(Font::Cjk, QStringLiteral("萬"), 20), {18, 31}, s.red);
+    FillPath(p, CentredText(Font::Cjk, QStringLiteral("萬"), 21), {18, 31}, s.red);
 }
 
 void Wind(QPainter& p, int w, const ClassicStyle& s) {
@@ -191,7 +191,7 @@ void DropShadow(QImage& face, const QImage& layer) {
                     if (sx >= 0 && sy >= 0 && sx < face.width() && sy < face.height()) sum += qAlpha(layer.pixel(sx, sy));
                     ++n;
                 }
-            const int a = sum / n * 45 / 100;
+            const int a = sum / n * 55 / 100;
             shadow.setPixel(x, y, qRgba(0, 0, 0, a));
         }
     QPainter p(&face);

@@ -152,7 +152,7 @@ const std::vector<const char*> kHelp = {
     "..Ppppppwwpppk..",
     "..Pppppwwppppk..",
     "..Pppppwwppppk..",
-    "..Ppppppppppppk.",
+    "..Pppppppppppk..",
     "..Pppppwwppppk..",
     "..Pppppwwppppk..",
     "..PPwwwwwwwwwk..",

@@ -55,8 +55,10 @@ QImage BlankFace(FaceLook look) {
             case FaceLook::Cream: c = CreamFacePixel(x, y); break;
             case FaceLook::PaleGrey: {
                 // Light from the top left, falling off to a darker rim.
-                const int shade = 232 - (x + y) / 6;
-                c = edge ? qRgb(120, 124, 120) : lit ? qRgb(250, 250, 248) : qRgb(shade, shade, shade - 3);
+                const int shade = 242 - (x + y) * 2 / 5;
+                const bool rim = x == kFaceW - 2 || y == kFaceH - 2;
+                c = edge ? qRgb(110, 114, 110) : lit ? qRgb(252, 252, 250)
+                    : rim ? qRgb(shade - 22, shade - 22, shade - 24) : qRgb(shade, shade, shade - 3);
                 break;
             }
             case FaceLook::Yellow: c = edge ? qRgb(128, 128, 0) : lit ? colour::White : qRgb(255, 255, 128); break;

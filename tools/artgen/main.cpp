@@ -16,6 +16,7 @@
 #include "Encoders.h"
 #include "Glyphs.h"
 #include "PixelArt.h"
+#include "Preview.h"
 #include "Quantize.h"
 #include "Sheets.h"
 #include "Sounds.h"
@@ -32,7 +33,10 @@ struct Output {
         QFile file(full);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             throw std::runtime_error("cannot write " + full.toStdString());
-        if (!preview.isEmpty() && path.endsWith(".bmp")) Preview(path, QImage::fromData(bytes, "BMP"));
+        if (preview.isEmpty() || !path.endsWith(".bmp")) return;
+        const QImage decoded = QImage::fromData(bytes, "BMP");
+        Preview(path, decoded);
+        if (path.startsWith("sheets/")) Preview(QString(path).replace("sheets/", "board/"), BoardOfFaces(decoded));
     }
 
     void Preview(const QString& path, const QImage& image) const {
@@ -101,9 +105,17 @@ void WriteSounds(const Output& out) {
     for (const Sound& s : Sounds()) out.Write(QString("sounds/") + s.file, EncodeWave(s.wave));
 }
 
+// Qt warns about fonts whose bearings it cannot measure; the generator never
+// lays out text by them, so only that one warning is dropped.
+void QuietFontWarnings(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (message.contains(QStringLiteral("minimum bearings"))) return;
+    std::fprintf(stderr, "%s%s\n", type == QtWarningMsg ? "warning: " : "", qPrintable(message));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(QuietFontWarnings);
     // The generator needs no screen; fonts and painting work offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -1,0 +1,246 @@
+// The seven settings between runs: defaults, the round trip, values that do
+// not convert, a picture that will not load, and a store that cannot be
+// written.
+#include <QFile>
+#include <QImage>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "MainWindowFixture.h"
+#include "Settings.h"
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aFirstRunTakesTheDefaults();
+    void aSaveThenALoadGivesBackAllSevenValues();
+    void theStoreIsAnIniFileWithTheTextForms();
+    void unknownLayoutAndTileSetNamesAreKeptAndWrittenBack();
+    void aValueThatDoesNotConvertTakesItsDefault_data();
+    void aValueThatDoesNotConvertTakesItsDefault();
+    void aPictureThatWillNotLoadLeavesTheGameRunning_data();
+    void aPictureThatWillNotLoadLeavesTheGameRunning();
+    void aStoredPictureIsLoadedIntoTheBackgroundHolder();
+    void aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn();
+    void aReadOnlyFolderLeavesTheOldFileWhole();
+    void theStoreFollowsTheUsersConfigurationFolder();
+};
+
+void SettingsTest::aFirstRunTakesTheDefaults() {
+    MainWindowFixture f;
+    frmMain& form = f.Open();
+    const modTile& engine = form.Engine();
+    QCOMPARE(form.cmbPattern->Text(), QString("Classic"));
+    QCOMPARE(form.cmbTileSet->Text(), QString("Scanned Tiles"));
+    QCOMPARE(engine.BackgroundColour, 32768);
+    QCOMPARE(engine.BackgroundImage, std::string());
+    QVERIFY(!engine.BackgroundIsImage);
+    QVERIFY(!engine.ImageStretch);
+    QVERIFY(engine.SoundOn);
+    QVERIFY(!form.btnSound->isEnabled());
+    QVERIFY(form.btnNoSound->isEnabled());
+    QVERIFY(form.picSkin.Empty());
+    QVERIFY(form.chkEasy->isChecked());
+}
+
+void SettingsTest::aSaveThenALoadGivesBackAllSevenValues() {
+    MainWindowFixture f;
+    {
+        frmMain& form = f.Open();
+        modTile& engine = form.Engine();
+        form.cmbPattern->SetText("Dam");
+        form.cmbTileSet->SetText("Animals");
+        engine.BackgroundColour = -16777216;
+        engine.BackgroundImage = "/no/such/picture.jpg";
+        engine.BackgroundIsImage = false;
+        engine.ImageStretch = true;
+        form.btnNoSound_Click();
+        form.chkEasy->setChecked(false);
+        form.close();
+    }
+    frmMain& form = f.Open();
+    const modTile& engine = form.Engine();
+    QCOMPARE(form.cmbPattern->Text(), QString("Dam"));
+    QCOMPARE(form.cmbTileSet->Text(), QString("Animals"));
+    QVERIFY(engine.TileSetDC == &form.TileSet3);
+    QCOMPARE(engine.BackgroundColour, -16777216);
+    QCOMPARE(engine.BackgroundImage, std::string("/no/such/picture.jpg"));
+    QVERIFY(!engine.BackgroundIsImage);
+    QVERIFY(engine.ImageStretch);
+    QVERIFY(!engine.SoundOn);
+    QVERIFY(form.btnSound->isEnabled());
+    QVERIFY(!form.btnNoSound->isEnabled());
+    QVERIFY(form.chkEasy->isChecked());  // never stored
+}
+
+void SettingsTest::theStoreIsAnIniFileWithTheTextForms() {
+    MainWindowFixture f;
+    frmMain& form = f.Open();
+    form.Engine().BackgroundColour = -5;
+    form.Engine().BackgroundIsImage = true;
+    form.close();
+    QFile file(f.SettingsFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    QVERIFY2(text.startsWith("[Settings]"), qPrintable(text));
+    for (const char* line : {"Background%20Colour=-5", "Background=True", "Image%20Stretch=False", "Sound=True",
+                             "Pattern=Classic", "TileSet=Scanned Tiles", "Background%20Image="})
+        QVERIFY2(text.contains(QString(line)), line);
+}
+
+void SettingsTest::unknownLayoutAndTileSetNamesAreKeptAndWrittenBack() {
+    MainWindowFixture f;
+    f.Store("Pattern", "Castle");
+    f.Store("TileSet", "Marble");
+    frmMain& form = f.Open();
+    QCOMPARE(form.cmbPattern->Text(), QString("Castle"));
+    QCOMPARE(form.cmbTileSet->Text(), QString("Marble"));
+    QVERIFY(form.Engine().TileSetDC == &form.TileSet0);
+    QCOMPARE(form.Engine().TilesLeft, int16_t(144));
+    form.close();
+    QCOMPARE(f.Stored("Pattern"), QString("Castle"));
+    QCOMPARE(f.Stored("TileSet"), QString("Marble"));
+}
+
+void SettingsTest::aValueThatDoesNotConvertTakesItsDefault_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("loaded");  // what is written back
+    QTest::newRow("colour not a number") << "Background Colour" << "green" << "32768";
+    QTest::newRow("colour with a fraction") << "Background Colour" << "12.5" << "32768";
+    QTest::newRow("colour beyond 32 bits") << "Background Colour" << "2147483648" << "32768";
+    QTest::newRow("colour below 32 bits") << "Background Colour" << "-2147483649" << "32768";
+    QTest::newRow("colour empty") << "Background Colour" << "" << "32768";
+    QTest::newRow("colour at the bottom") << "Background Colour" << "-2147483648" << "-2147483648";
+    QTest::newRow("boolean a number") << "Background" << "1" << "False";
+    QTest::newRow("boolean in lower case") << "Background" << "true" << "True";
+    QTest::newRow("boolean shouted") << "Image Stretch" << "TRUE" << "True";
+    QTest::newRow("boolean word") << "Image Stretch" << "yes" << "False";
+    QTest::newRow("sound empty") << "Sound" << "" << "True";
+    QTest::newRow("sound off in lower case") << "Sound" << "false" << "False";
+}
+
+void SettingsTest::aValueThatDoesNotConvertTakesItsDefault() {
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(QString, loaded);
+    MainWindowFixture f;
+    f.Store(key, stored);
+    frmMain& form = f.Open();
+    QCOMPARE(form.Engine().TilesLeft, int16_t(144));
+    form.close();
+    QCOMPARE(f.Stored(key), loaded);
+}
+
+void SettingsTest::aPictureThatWillNotLoadLeavesTheGameRunning_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty path") << "" << QByteArray();
+    QTest::newRow("missing file") << "missing.bmp" << QByteArray();
+    QTest::newRow("not a picture") << "notes.jpg" << QByteArray("just some words");
+    QTest::newRow("damaged bitmap") << "broken.bmp" << QByteArray("BM\x10\x00\x00\x00garbage", 14);
+}
+
+void SettingsTest::aPictureThatWillNotLoadLeavesTheGameRunning() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    MainWindowFixture f;
+    QString path;
+    if (!file.isEmpty()) {
+        path = f.Folder.filePath(file);
+        if (!content.isEmpty()) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(content);
+        }
+    }
+    f.Store("Background", "True");
+    f.Store("Background Image", path);
+    frmMain& form = f.Open();
+    QVERIFY(form.picSkin.Empty());
+    QVERIFY(form.SkinPicture().isNull());
+    QVERIFY(form.Engine().BackgroundIsImage);
+    QCOMPARE(form.Engine().TilesLeft, int16_t(144));
+    form.Engine().RefreshBoard();  // painting without a picture is safe
+    form.close();
+    QCOMPARE(f.Stored("Background Image"), path);
+}
+
+void SettingsTest::aStoredPictureIsLoadedIntoTheBackgroundHolder() {
+    MainWindowFixture f;
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(QColor(10, 20, 30));
+    const QString path = f.Folder.filePath("sky.bmp");
+    QVERIFY(picture.save(path));
+    f.Store("Background", "True");
+    f.Store("Background Image", path);
+    frmMain& form = f.Open();
+    QCOMPARE(form.picSkin.ScaleWidth(), 30);
+    QCOMPARE(form.picSkin.ScaleHeight(), 20);
+    QCOMPARE(form.picSkin.Pixel(5, 5), uint32_t(0x1E140A));  // &HBBGGRR
+
+    // Stored without "Background": the path is kept, no picture is loaded.
+    MainWindowFixture plain;
+    plain.Store("Background Image", path);
+    frmMain& other = plain.Open();
+    QVERIFY(other.picSkin.Empty());
+    other.close();
+    QCOMPARE(plain.Stored("Background Image"), path);
+}
+
+void SettingsTest::aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn() {
+    MainWindowFixture f;
+    f.Store("Pattern", "Key");
+    QFile before(f.SettingsFile());
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    before.close();
+
+    frmMain& form = f.Open();
+    form.cmbPattern->SetText("Block");
+    // No file may grow past a few bytes: every write fails as on a full
+    // disk, whoever runs the test.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 8;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool closed = form.close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(closed);
+    QFile after(f.SettingsFile());
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), old);
+    QCOMPARE(QDir(f.Folder.path()).entryList(QDir::Files), QStringList({"Tavelorn Tiles.ini"}));
+}
+
+void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
+    if (geteuid() == 0) QSKIP("the superuser writes into read-only folders; the full-disk case covers it");
+    MainWindowFixture f;
+    f.Store("Pattern", "Key");
+    QFile before(f.SettingsFile());
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    frmMain& form = f.Open();
+    form.cmbPattern->SetText("Block");
+    QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool closed = form.close();
+    QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(closed);
+    QFile after(f.SettingsFile());
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), old);
+}
+
+void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    QVERIFY(DefaultSettingsFile().startsWith(home.path() + "/"));
+    QVERIFY(DefaultSettingsFile().endsWith(".ini"));
+    QVERIFY(DefaultSettingsFile().contains("Tavelorn Tiles"));
+}
+
+QTEST_MAIN(SettingsTest)
+#include "SettingsTest.moc"
