@@ -35,9 +35,11 @@ for target in "${targets[@]}"; do
     work="$build/corpus/$target"
     mkdir -p "$work"
     log="$build/$target.log"
+    dict=()
+    [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="tests/fuzz/$target.dict")
     echo "== $target: ${seconds}s from $seeds"
     if ! "$build/tests/fuzz/$target" "$work" "$seeds" -max_total_time="$seconds" -timeout=60 \
-            -rss_limit_mb=3072 -max_len=65536 -print_final_stats=1 \
+            -rss_limit_mb=3072 -max_len=65536 -print_final_stats=1 "${dict[@]}" \
             -artifact_prefix="$build/artifacts/$target-" >"$log" 2>&1; then
         tail -n 60 "$log"
         echo "$target FAILED; the input is under $build/artifacts/"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything (installing what it needs) and runs every test: the
-# engine, UI and end-to-end tests, then the engine tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for
-# a bounded time (FUZZ_SECONDS, 60 by default). Warnings are errors.
+# engine, UI and end-to-end tests, then all of them again with the whole
+# program built with AddressSanitizer and UndefinedBehaviorSanitizer, and
+# each fuzz target for a bounded time (FUZZ_SECONDS, 60 by default).
+# Warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -13,10 +14,14 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTT_WERROR=ON
 cmake --build build -j "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$jobs"
 
+# The whole program and every test again under the sanitizers. Only leaks
+# of other libraries, listed with their reasons, are suppressed.
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTT_WERROR=ON \
-      -DTT_SANITIZE=ON -DTT_BUILD_UI=OFF -DTT_BUILD_BENCH=OFF
+      -DTT_SANITIZE=ON -DTT_BUILD_BENCH=OFF
 cmake --build build-sanitize -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions="$PWD/tests/sanitizer/lsan.supp" \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
 FUZZ_JOBS="$jobs" scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "All tests passed."
