@@ -115,10 +115,6 @@ public:
     void RefreshBoard();
     void RedrawBoard();
 
-    EngineHost& Host() { return host_; }
-    RandomSource& Random() { return random_; }
-    Clock& TimeOfDay() { return clock_; }
-
 private:
     // Fills the layout's cells of `grid` with the tile each one holds by the
     // records alone (TileAt's answer), -1 where none.
