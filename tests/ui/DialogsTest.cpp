@@ -224,6 +224,26 @@ private slots:
         QCOMPARE(clicks, way == 0 || way == 2 ? 1 : 0);
     }
 
+    // Enter closes the help box also while the text has the focus, as with
+    // a default button; Ctrl+Enter breaks the line there instead.
+    void enterInTheHelpTextPressesOk() {
+        frmHelp help(&mainWindow);
+        int clicks = 0;
+        connect(help.btnOK, &QPushButton::clicked, [&clicks] { ++clicks; });
+        WhenModal<frmHelp>([&](frmHelp* box) {
+            box->Text1->setFocus();
+            box->Text1->moveCursor(QTextCursor::End);
+            QTest::keyClick(box->Text1, Qt::Key_Return, Qt::ControlModifier);
+            QVERIFY(box->isVisible());
+            QTest::keyClick(box->Text1, Qt::Key_Return);
+        });
+        QTimer::singleShot(5000, &help, [&help] { help.done(42); });  // a hung test still ends
+        QCOMPARE(help.exec(), int(QDialog::Accepted));
+        QCOMPARE(clicks, 1);
+        QCOMPARE(help.Text1->toPlainText(),
+                 QString(HelpText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + QLatin1Char('\n'));
+    }
+
     // The box is built for each showing: what the player typed is gone.
     void typedHelpTextGoneAtNextOpening() {
         {
