@@ -112,6 +112,7 @@ void frmMain::BuildControls() {
     btnAbout->setGeometry(520, 432, 73, 25);
 
     Timer1.setInterval(1000);
+    Timer1.start();
 
     connect(picBoard, &BoardView::MouseUp, this, &frmMain::picBoard_MouseUp);
     connect(btnNew, &QPushButton::clicked, this, &frmMain::btnNew_Click);
