@@ -120,6 +120,13 @@ private:
     // records alone (TileAt's answer), -1 where none.
     void LayCells(CellGrid& grid) const;
 
+    // The picture stretched to the board's size, kept while neither the
+    // picture nor the board's size changes: a large photograph is stretched
+    // once, not at every pass.
+    Surface stretched_;
+    const Surface* stretchedFrom_ = nullptr;
+    uint64_t stretchedVersion_ = 0;
+
     EngineHost& host_;
     RandomSource& random_;
     Clock& clock_;
