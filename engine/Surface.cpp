@@ -42,12 +42,14 @@ Surface::Surface(int width, int height, uint32_t colour) {
 }
 
 void Surface::Resize(int width, int height) {
+    ++version_;
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), Stored(BackColor));
 }
 
 void Surface::ResizeKeep(int width, int height) {
+    ++version_;
     const int newWidth = std::max(width, 0);
     const int newHeight = std::max(height, 0);
     std::vector<uint32_t> next(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight), Stored(BackColor));
@@ -69,13 +71,18 @@ uint32_t Surface::Pixel(int x, int y) const {
 
 void Surface::SetPixel(int x, int y, uint32_t colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    ++version_;
     pixels_[static_cast<size_t>(y) * width_ + x] = Stored(colour);
 }
 
-void Surface::Fill(uint32_t colour) { std::fill(pixels_.begin(), pixels_.end(), Stored(colour)); }
+void Surface::Fill(uint32_t colour) {
+    ++version_;
+    std::fill(pixels_.begin(), pixels_.end(), Stored(colour));
+}
 
 void Surface::Plot(int x, int y, uint32_t colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    ++version_;
     uint32_t& p = pixels_[static_cast<size_t>(y) * width_ + x];
     p = DrawMode == vbMaskPen ? (p & Stored(colour)) : Stored(colour);
 }
@@ -88,6 +95,7 @@ void Surface::FillRect(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t 
     const int64_t left = std::max<int64_t>(x1, 0), right = std::min<int64_t>(x2, width_ - 1);
     const int64_t top = std::max<int64_t>(y1, 0), bottom = std::min<int64_t>(y2, height_ - 1);
     if (left > right || top > bottom) return;
+    ++version_;
     const uint32_t c = Stored(colour);
     const size_t n = static_cast<size_t>(right - left + 1);
     uint32_t* first = pixels_.data() + static_cast<size_t>(top) * width_ + left;

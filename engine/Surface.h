@@ -56,11 +56,18 @@ public:
     uint32_t BackColor = 0xFFFFFF;
 
     // Raw rows for blits and display: ScaleHeight() rows of ScaleWidth()
-    // pixels, each 0xFFBBGGRR.
-    uint32_t* Bits() { return pixels_.data(); }
+    // pixels, each 0xFFBBGGRR. Asking for writable rows counts as a change.
+    uint32_t* Bits() {
+        ++version_;
+        return pixels_.data();
+    }
     const uint32_t* Bits() const { return pixels_.data(); }
 
     static constexpr uint32_t Opaque = 0xFF000000u;
+
+    // Goes up with every change of size or pixels, so a painter can tell
+    // whether what it made from this surface is still current.
+    uint64_t Version() const { return version_.n; }
 
 private:
     void Plot(int x, int y, uint32_t colour);
@@ -69,6 +76,22 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;
+    // A surface given another's pixels by assignment counts on from the
+    // higher of the two, so it never goes back to a number it showed before.
+    struct Generation {
+        uint64_t n = 0;
+        Generation() = default;
+        Generation(const Generation&) = default;
+        Generation& operator=(const Generation& other) {
+            n = (n > other.n ? n : other.n) + 1;
+            return *this;
+        }
+        Generation& operator++() {
+            ++n;
+            return *this;
+        }
+    };
+    Generation version_;
 };
 
 // Copies a width x height block of src at (sx, sy) onto dst at (x, y) with

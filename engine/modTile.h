@@ -115,14 +115,17 @@ public:
     void RefreshBoard();
     void RedrawBoard();
 
-    EngineHost& Host() { return host_; }
-    RandomSource& Random() { return random_; }
-    Clock& TimeOfDay() { return clock_; }
-
 private:
     // Fills the layout's cells of `grid` with the tile each one holds by the
     // records alone (TileAt's answer), -1 where none.
     void LayCells(CellGrid& grid) const;
+
+    // The picture stretched to the board's size, kept while neither the
+    // picture nor the board's size changes: a large photograph is stretched
+    // once, not at every pass.
+    Surface stretched_;
+    const Surface* stretchedFrom_ = nullptr;
+    uint64_t stretchedVersion_ = 0;
 
     EngineHost& host_;
     RandomSource& random_;

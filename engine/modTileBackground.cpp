@@ -54,7 +54,16 @@ void modTile::DrawBackground() {
     }
     const int32_t W = board.ScaleWidth(), H = board.ScaleHeight();
     if (ImageStretch) {
-        StretchBlt(board, 0, 0, W, H, skin, 0, 0, w, h, SRCCOPY);
+        // The same pixels as stretching straight onto the board, which the
+        // whole-board copy covers just as fully.
+        if (stretchedFrom_ != &skin || stretchedVersion_ != skin.Version() || stretched_.ScaleWidth() != W ||
+            stretched_.ScaleHeight() != H) {
+            stretched_.Resize(W, H);
+            StretchBlt(stretched_, 0, 0, W, H, skin, 0, 0, w, h, SRCCOPY);
+            stretchedFrom_ = &skin;
+            stretchedVersion_ = skin.Version();
+        }
+        BitBlt(board, 0, 0, W, H, stretched_, 0, 0, SRCCOPY);
     } else if (W < w && H < h) {
         // The middle of the picture; an odd difference cuts one more pixel
         // on the right (or at the bottom) than on the left (or at the top).

@@ -2,11 +2,13 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QWheelEvent>
 
 ChoiceList::ChoiceList(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);  // typed text stays as typed
+    setFocusPolicy(Qt::StrongFocus);  // the wheel alone gives no focus
     lineEdit()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this] {
         if (!editing_) emit Click();
@@ -36,4 +38,14 @@ bool ChoiceList::eventFilter(QObject* watched, QEvent* event) {
         QMetaObject::invokeMethod(this, [this] { editing_ = false; }, Qt::QueuedConnection);
     }
     return QComboBox::eventFilter(watched, event);
+}
+
+void ChoiceList::wheelEvent(QWheelEvent* event) {
+    // A turn of the wheel over the list is a choice only while the list has
+    // the focus: passing over it must not throw the game in play away.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
 }

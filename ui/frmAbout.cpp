@@ -32,8 +32,10 @@ void LinkBox::mouseReleaseEvent(QMouseEvent* event) {
     if (click && OnClick) OnClick();
 }
 
-void LinkBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    mousePressEvent(event);
+void LinkBox::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
+    // The second press of a double click is the double click, not another
+    // click: the address is opened once.
+    pressed_ = false;
 }
 
 frmAbout::frmAbout(QWidget* mainWindow)

@@ -7,7 +7,9 @@
 #include "DialogPlacement.h"
 
 frmGameOver::frmGameOver(QWidget* mainWindow) : QDialog(mainWindow) {
-    setWindowTitle(QString());
+    // No title text: an empty title would have the window system show the
+    // program's name in its place, so the title bar is given a blank.
+    setWindowTitle(QStringLiteral(" "));
     DressBox(*this);
     resize(312, 168);
 

@@ -1,5 +1,6 @@
 #include "frmHelp.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -37,6 +38,8 @@ frmHelp::frmHelp(QWidget* mainWindow) : QDialog(mainWindow) {
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setPlainText(QStringLiteral("Text1"));
 
+    Text1->installEventFilter(this);
+
     setTabOrder(btnOK, Text1);
     btnOK->setFocus();
     Form_Load(mainWindow);
@@ -56,4 +59,20 @@ void frmHelp::btnOK_Click() {
 
 void frmHelp::reject() {
     btnOK_Click();
+}
+
+bool frmHelp::eventFilter(QObject* watched, QEvent* event) {
+    // The text box stands on a box with a default button: Enter presses the
+    // button, and Ctrl+Enter is what breaks a line.
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (key->modifiers() & Qt::ControlModifier)
+                Text1->insertPlainText(QStringLiteral("\n"));
+            else
+                btnOK->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }

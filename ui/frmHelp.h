@@ -23,6 +23,7 @@ public:
 
 protected:
     void reject() override;  // Esc and the close box work through btnOK
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load(QWidget* mainWindow);

@@ -86,6 +86,37 @@ TEST(Background, AStretchedPictureFillsTheWholeBoard) {
     EXPECT_EQ(s.e.board.FillStyle, 1);
 }
 
+// Every pass shows what stretching the picture now would show: after a change
+// of the picture's pixels, of its size, of the board's size, or of the
+// picture holder itself.
+TEST(Background, AStretchedPictureFollowsEveryChangeOfPictureAndBoard) {
+    Scene s(90, 40, 30, 20, true);
+    const auto expectFresh = [&s](const char* when) {
+        Surface direct(s.e.board.ScaleWidth(), s.e.board.ScaleHeight());
+        const Surface& skin = *s.e.tile.picSkin;
+        StretchBlt(direct, 0, 0, direct.ScaleWidth(), direct.ScaleHeight(), skin, 0, 0, skin.ScaleWidth(),
+                   skin.ScaleHeight(), SRCCOPY);
+        s.e.board.Fill(0xFFFFFF);
+        s.e.tile.DrawBackground();
+        EXPECT_TRUE(paintkit::SamePicture(s.e.board, direct)) << when;
+    };
+    expectFresh("first pass");
+    expectFresh("second pass, nothing changed");
+    s.skin.SetPixel(15, 10, 0x0000FF);
+    expectFresh("one pixel of the picture changed");
+    BitBlt(s.skin, 0, 0, 5, 5, Picture(5, 5), 0, 0, SRCINVERT);
+    expectFresh("a block copied onto the picture");
+    const uint64_t before = s.skin.Version();
+    s.skin = Picture(17, 9);
+    EXPECT_GT(s.skin.Version(), before);  // never back to a number shown before
+    expectFresh("a new picture");
+    s.e.board.Resize(61, 33);
+    expectFresh("the board resized");
+    Surface other = Picture(8, 8);
+    s.e.tile.picSkin = &other;
+    expectFresh("another holder");
+}
+
 TEST(Background, ABoardOfNoWidthOrHeightTakesEveryModeWithoutFailing) {
     for (const auto& [W, H] : {std::pair{0, 30}, std::pair{30, 0}, std::pair{0, 0}})
         for (const int mode : {0, 1, 2, 3}) {

@@ -91,8 +91,8 @@ private slots:
     }
 
     void waveOfOddLengthIsPaddedAndListFillsItsSize() {
-        WaveSpec spec{11025, 8, {128, 200, 56}, "click", 74, 2};
-        const QByteArray wav = EncodeWave(spec);
+        WaveFormat wave{11025, 8, {128, 200, 56}, "click", 74, 2};
+        const QByteArray wav = EncodeWave(wave);
         QCOMPARE(int(U32(wav, 40)), 3);              // the data chunk counts only the samples
         QCOMPARE(wav.mid(44, 3), QByteArray("\x80\xC8\x38", 3));
         QCOMPARE(wav[47], '\0');                     // the pad byte
@@ -103,15 +103,15 @@ private slots:
         QCOMPARE(int(U32(wav, 4)), 48 + 8 + 74 - 8);
         QCOMPARE(wav.size(), 48 + 8 + 74 + 2);
 
-        WaveSpec loud{44100, 16, {-32768, 32767}, "slide", 74, 0};
+        WaveFormat loud{44100, 16, {-32768, 32767}, "slide", 74, 0};
         const QByteArray wide = EncodeWave(loud);
         QCOMPARE(wide.mid(44, 4), QByteArray("\x00\x80\xFF\x7F", 4));
         QCOMPARE(int(U32(wide, 28)), 88200);
     }
 
     void tooLongADescriptionIsRefused() {
-        WaveSpec spec{8000, 8, {128}, QByteArray(40, 'x'), 74, 0};
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, EncodeWave(spec));
+        WaveFormat wave{8000, 8, {128}, QByteArray(40, 'x'), 74, 0};
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, EncodeWave(wave));
     }
 };
 

@@ -158,6 +158,22 @@ private slots:
         QVERIFY(b.opened.isEmpty());
     }
 
+    // A double click is one click and then a double click, as the window
+    // system reports it: the address is opened once, not twice.
+    void aDoubleClickOpensTheAddressOnce() {
+        Box b(&mainWindow);
+        LinkBox* link = b.box.txtURL;
+        Send(link, QEvent::MouseButtonPress, QPointF(20, 5), Qt::LeftButton);
+        Send(link, QEvent::MouseButtonRelease, QPointF(20, 5), Qt::LeftButton);
+        Send(link, QEvent::MouseButtonDblClick, QPointF(20, 5), Qt::LeftButton);
+        Send(link, QEvent::MouseButtonRelease, QPointF(20, 5), Qt::LeftButton);
+        QCOMPARE(b.opened, QList<QUrl>{QUrl(QStringLiteral(TT_HOME_PAGE))});
+        // The next single click opens it again.
+        Send(link, QEvent::MouseButtonPress, QPointF(20, 5), Qt::LeftButton);
+        Send(link, QEvent::MouseButtonRelease, QPointF(20, 5), Qt::LeftButton);
+        QCOMPARE(b.opened.size(), 2);
+    }
+
     // Closing by Enter, Esc, "OK" or the close box while hovered releases
     // the capture.
     void closingReleasesTheCapture_data() {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <functional>
 
@@ -143,7 +144,11 @@ private slots:
 
     void gameOverBoxLayout() {
         frmGameOver over(&mainWindow);
-        QCOMPARE(over.windowTitle(), QString());
+        // No title text. The window system puts the program's name on a
+        // window whose title is empty, so the box must hand it a blank one.
+        over.winId();
+        QVERIFY(!over.windowHandle()->title().isEmpty());
+        QCOMPARE(over.windowHandle()->title().trimmed(), QString());
         QCOMPARE(over.size(), QSize(312, 168));
         QCOMPARE(over.Command1->geometry(), QRect(120, 136, 73, 25));
         QCOMPARE(over.Command1->text(), QStringLiteral("OK"));
@@ -217,6 +222,26 @@ private slots:
         // Enter and a click press the button; Esc and the close box do the
         // button's work without a click.
         QCOMPARE(clicks, way == 0 || way == 2 ? 1 : 0);
+    }
+
+    // Enter closes the help box also while the text has the focus, as with
+    // a default button; Ctrl+Enter breaks the line there instead.
+    void enterInTheHelpTextPressesOk() {
+        frmHelp help(&mainWindow);
+        int clicks = 0;
+        connect(help.btnOK, &QPushButton::clicked, [&clicks] { ++clicks; });
+        WhenModal<frmHelp>([&](frmHelp* box) {
+            box->Text1->setFocus();
+            box->Text1->moveCursor(QTextCursor::End);
+            QTest::keyClick(box->Text1, Qt::Key_Return, Qt::ControlModifier);
+            QVERIFY(box->isVisible());
+            QTest::keyClick(box->Text1, Qt::Key_Return);
+        });
+        QTimer::singleShot(5000, &help, [&help] { help.done(42); });  // a hung test still ends
+        QCOMPARE(help.exec(), int(QDialog::Accepted));
+        QCOMPARE(clicks, 1);
+        QCOMPARE(help.Text1->toPlainText(),
+                 QString(HelpText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + QLatin1Char('\n'));
     }
 
     // The box is built for each showing: what the player typed is gone.

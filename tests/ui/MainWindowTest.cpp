@@ -1,4 +1,6 @@
 // The main window at start-up, and its resizing.
+#include <QWheelEvent>
+
 #include "MainWindowFixture.h"
 
 class MainWindowTest : public QObject {
@@ -12,6 +14,7 @@ private slots:
     void resizeClearsTheSelectionAndKeepsTheHintList();
     void aLayoutPickIsAChoiceButTypingIsNot();
     void theArrowKeysStepThroughTheLayoutsEachAChoice();
+    void aWheelOverAListWithoutFocusIsNoChoice();
     void closingAnyBoxReactivatesTheWindow();
     void closingSavesTheSettingsAndIsNeverRefused();
 };
@@ -216,6 +219,32 @@ void MainWindowTest::theArrowKeysStepThroughTheLayoutsEachAChoice() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(form.cmbPattern->Text(), QString("Great Wall"));
     QVERIFY(f.Random.Reseeds() > afterOne);
+}
+
+void MainWindowTest::aWheelOverAListWithoutFocusIsNoChoice() {
+    MainWindowFixture f;
+    frmMain& form = f.Open();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.btnNew->setFocus();
+    const int before = f.Random.Reseeds();
+    const auto wheel = [](QWidget* target) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    };
+    // A stray turn of the wheel while passing over the list keeps the game.
+    wheel(form.cmbPattern);
+    wheel(form.cmbTileSet);
+    QCOMPARE(form.cmbPattern->Text(), QString("Classic"));
+    QCOMPARE(form.cmbTileSet->Text(), QString("Scanned Tiles"));
+    QCOMPARE(f.Random.Reseeds(), before);
+    // With the focus on the list the wheel steps through it, each step a choice.
+    form.cmbPattern->setFocus();
+    wheel(form.cmbPattern);
+    QCOMPARE(form.cmbPattern->Text(), QString("Mountain"));
+    QVERIFY(f.Random.Reseeds() > before);
 }
 
 void MainWindowTest::closingAnyBoxReactivatesTheWindow() {

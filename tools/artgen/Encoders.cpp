@@ -136,30 +136,30 @@ QByteArray EncodeIco16(const IndexedImage& image, const std::vector<bool>& trans
     return out;
 }
 
-QByteArray EncodeWave(const WaveSpec& spec) {
-    const int bytesPerSample = spec.bits / 8;
+QByteArray EncodeWave(const WaveFormat& wave) {
+    const int bytesPerSample = wave.bits / 8;
     QByteArray fmt;
     Put16(fmt, 1);                 // PCM
     Put16(fmt, 1);                 // mono
-    Put32(fmt, uint32_t(spec.rate));
-    Put32(fmt, uint32_t(spec.rate * bytesPerSample));
+    Put32(fmt, uint32_t(wave.rate));
+    Put32(fmt, uint32_t(wave.rate * bytesPerSample));
     Put16(fmt, bytesPerSample);
-    Put16(fmt, spec.bits);
+    Put16(fmt, wave.bits);
 
     QByteArray data;
-    for (int s : spec.samples) {
-        if (spec.bits == 8) data.append(char(s & 0xFF));
+    for (int s : wave.samples) {
+        if (wave.bits == 8) data.append(char(s & 0xFF));
         else Put16(data, s);
     }
 
     // LIST/INFO: "INFO", then INAM and ISFT sharing the rest of the chunk.
     const QByteArray software = "Tavelorn Tiles artgen";
-    const int textRoom = spec.listSize - 4 - 16;
+    const int textRoom = wave.listSize - 4 - 16;
     const int softwareRoom = (software.size() + 2) & ~1;
     const int nameRoom = textRoom - softwareRoom;
-    if (nameRoom < spec.name.size() + 1 || nameRoom % 2) throw std::runtime_error("LIST chunk too small");
+    if (nameRoom < wave.name.size() + 1 || nameRoom % 2) throw std::runtime_error("LIST chunk too small");
     QByteArray info = "INFO";
-    QByteArray name = spec.name;
+    QByteArray name = wave.name;
     name.append(QByteArray(nameRoom - name.size(), '\0'));
     PutChunk(info, "INAM", name);
     QByteArray soft = software;
@@ -174,6 +174,6 @@ QByteArray EncodeWave(const WaveSpec& spec) {
     QByteArray out = "RIFF";
     Put32(out, uint32_t(body.size()));
     out.append(body);
-    out.append(QByteArray(spec.trailing, '\0'));
+    out.append(QByteArray(wave.trailing, '\0'));
     return out;
 }

@@ -30,7 +30,7 @@ QByteArray EncodeIco16(const IndexedImage& image, const std::vector<bool>& trans
 // then a LIST/INFO chunk whose size field is `listSize`, with the name and
 // software texts NUL-padded to fill it. `trailing` zero bytes follow the
 // RIFF's own length.
-struct WaveSpec {
+struct WaveFormat {
     int rate = 0;
     int bits = 0;                  // 8 (unsigned samples) or 16 (signed)
     std::vector<int> samples;      // already in the sample's own range
@@ -38,4 +38,4 @@ struct WaveSpec {
     int listSize = 74;
     int trailing = 0;
 };
-QByteArray EncodeWave(const WaveSpec& spec);
+QByteArray EncodeWave(const WaveFormat& wave);

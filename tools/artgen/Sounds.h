@@ -6,7 +6,7 @@
 
 struct Sound {
     const char* file;    // under sounds/
-    WaveSpec wave;
+    WaveFormat wave;
 };
 
 std::vector<Sound> Sounds();
