@@ -1,6 +1,8 @@
 #include "Settings.h"
 
+#include <QFileInfo>
 #include <QImage>
+#include <QLockFile>
 #include <QSettings>
 
 #include "frmMain.h"
@@ -22,6 +24,18 @@ QString GetSetting(QSettings& store, const QString& key, const QString& fallback
 }
 
 void SaveSetting(QSettings& store, const QString& key, const QString& text) { store.setValue(Section + key, text); }
+
+// A program killed just as it took the store's lock leaves an empty lock
+// file that names no owner. The store would wait half a minute for it to go
+// stale, with the window frozen at its close; no one holds it, so clear it.
+void ClearOwnerlessLock(const QString& settingsFile) {
+    const QString path = settingsFile + QStringLiteral(".lock");
+    if (!QFileInfo::exists(path)) return;
+    QLockFile lock(path);
+    qint64 pid = 0;
+    QString host, app;
+    if (!lock.getLockInfo(&pid, &host, &app)) lock.removeStaleLockFile();
+}
 
 bool ReadBoolean(QSettings& store, const QString& key, bool fallback) {
     return ParseBoolean(GetSetting(store, key, BooleanText(fallback))).value_or(fallback);
@@ -74,6 +88,7 @@ void LoadSettings(frmMain& form) {
 }
 
 void SaveSettings(frmMain& form) {
+    ClearOwnerlessLock(form.SettingsFile());
     QSettings store(form.SettingsFile(), QSettings::IniFormat);
     const modTile& engine = form.Engine();
     SaveSetting(store, QStringLiteral("Background Colour"), ColourText(engine.BackgroundColour));

@@ -1,0 +1,210 @@
+// The settings file survives whatever happens to the program while it
+// saves: killed outright at any moment it is always one whole file, the
+// old values or the new; and a configuration folder the program may not
+// write to lets the close go on and keeps the old file as it was.
+//
+// The program here is this test's own binary started again as a child
+// (TT_SAVER_FILE names the settings file it works on), so the kill lands in
+// a real process that holds a real main window.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "MainWindowFixture.h"
+#include "Settings.h"
+
+namespace {
+
+// Two sets of the seven values that differ in every one; the second makes a
+// file many times longer, so a write cut short would show.
+struct ValueSet {
+    const char* Pattern;
+    const char* TileSet;
+    int32_t Colour;
+    QString Image;
+    bool IsImage, Stretch, Sound;
+};
+ValueSet Set(int which) {
+    if (which == 0) return {"Classic", "Cards", 32768, QStringLiteral("/pictures/a.bmp"), false, false, true};
+    return {"Great Wall", "Scanned Tiles", -16777216,
+            QStringLiteral("/pictures/") + QString(4000, QChar(0x5854)) + QStringLiteral(".jpg"), true, true, false};
+}
+
+void Apply(frmMain& form, const ValueSet& v) {
+    form.cmbPattern->SetText(QString::fromUtf8(v.Pattern));
+    form.cmbTileSet->SetText(QString::fromUtf8(v.TileSet));
+    modTile& e = form.Engine();
+    e.BackgroundColour = v.Colour;
+    e.BackgroundImage = v.Image.toStdString();
+    e.BackgroundIsImage = v.IsImage;
+    e.ImageStretch = v.Stretch;
+    e.SoundOn = v.Sound;
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// The file the program writes for a value set, made by the program's own save.
+QByteArray FileFor(int which) {
+    MainWindowFixture f;
+    frmMain& form = f.Open(false);
+    Apply(form, Set(which));
+    SaveSettings(form);
+    return Contents(f.SettingsFile());
+}
+
+struct Child {
+    RecordingSound Sound;
+    HandClock TimeOfDay;
+    CountingRandom Random;
+    ScriptedDialog Dialog;
+};
+
+// The child's work: save the two value sets in turn for ever, telling the
+// parent once the first save is done.
+int SaveForever(const QString& path) {
+    Child c;
+    frmMain form(MainServices{c.Sound, c.Dialog, c.TimeOfDay, c.Random, path});
+    for (long n = 0;; ++n) {
+        Apply(form, Set(static_cast<int>(n % 2)));
+        SaveSettings(form);
+        if (n == 0) {
+            std::fputs("saving\n", stdout);
+            std::fflush(stdout);
+        }
+    }
+}
+
+// The child's work in a folder it may not write to: load, change every
+// value, close. Exit code 0 when the close went through.
+int CloseInReadOnlyFolder(const QString& path) {
+    Child c;
+    frmMain form(MainServices{c.Sound, c.Dialog, c.TimeOfDay, c.Random, path});
+    form.show();
+    Apply(form, Set(1));
+    return form.close() ? 0 : 3;
+}
+
+// The superuser writes wherever it likes: the child that must meet a
+// read-only folder becomes an ordinary user first.
+bool BecomeOrdinaryUser() {
+    if (geteuid() != 0) return true;
+    return setgid(65534) == 0 && setuid(65534) == 0;
+}
+
+QProcess* StartChild(const QString& mode, const QString& path) {
+    auto* child = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TT_SAVER_MODE"), mode);
+    env.insert(QStringLiteral("TT_SAVER_FILE"), path);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child->setProcessEnvironment(env);
+    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child->start(QCoreApplication::applicationFilePath(), {});
+    return child;
+}
+
+}  // namespace
+
+class SettingsDurabilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aSaveKilledAtAnyMomentLeavesOneWholeFile() {
+        const int rounds = qEnvironmentVariableIntValue("TT_DURABILITY_ROUNDS") > 0
+                               ? qEnvironmentVariableIntValue("TT_DURABILITY_ROUNDS")
+                               : 40;
+        const QByteArray old = FileFor(0), fresh = FileFor(1);
+        QVERIFY(old.size() > 100 && fresh.size() > 10 * old.size());
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Tavelorn Tiles.ini"));
+        int oldSeen = 0, freshSeen = 0;
+        for (int round = 0; round < rounds; ++round) {
+            std::unique_ptr<QProcess> child(StartChild(QStringLiteral("save"), path));
+            QVERIFY(child->waitForStarted());
+            QVERIFY2(child->waitForReadyRead(20000), "the child never saved");
+            // Anywhere from at once to a few dozen saves later.
+            QThread::usleep(QRandomGenerator::global()->bounded(20000));
+            ::kill(static_cast<pid_t>(child->processId()), SIGKILL);
+            QVERIFY(child->waitForFinished(10000));
+            QCOMPARE(child->exitStatus(), QProcess::CrashExit);
+
+            const QByteArray now = Contents(path);
+            QVERIFY2(now == old || now == fresh,
+                     qPrintable(QStringLiteral("round %1: a file of %2 bytes that is neither").arg(round).arg(now.size())));
+            (now == old ? oldSeen : freshSeen)++;
+        }
+        // Besides the file and the store's lock, a kill between writing the
+        // new file and putting it in place leaves that new file under a
+        // temporary name; it is never read.
+        const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        qInfo("%d kills: %d left the one set, %d the other; files in the folder: %s", rounds, oldSeen, freshSeen,
+              qPrintable(left.join(QStringLiteral(", "))));
+        QVERIFY(oldSeen + freshSeen == rounds);
+    }
+
+    // A kill just as the lock is taken leaves an empty lock file. The next
+    // close must neither hang on it (the store's own wait is half a minute;
+    // ten seconds is a bound no working save comes near) nor lose the save.
+    void aLockLeftEmptyByAKilledSaveDoesNotHoldUpTheNextClose() {
+        MainWindowFixture f;
+        frmMain& form = f.Open();
+        {
+            QFile lock(f.SettingsFile() + QStringLiteral(".lock"));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+        }
+        form.cmbPattern->SetText(QStringLiteral("Block"));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(form.close());
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QStringLiteral("the close took %1 ms").arg(clock.elapsed())));
+        QCOMPARE(f.Stored(QStringLiteral("Pattern")), QStringLiteral("Block"));
+    }
+
+    void aReadOnlyFolderLetsTheCloseGoOnAndKeepsTheOldFile() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Tavelorn Tiles.ini"));
+        const QByteArray old = FileFor(0);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        }
+        // The folder and file belong to the user the child becomes.
+        if (geteuid() == 0) {
+            QVERIFY(::chown(QFile::encodeName(folder.path()).constData(), 65534, 65534) == 0);
+            QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+        }
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0555) == 0);
+
+        std::unique_ptr<QProcess> child(StartChild(QStringLiteral("read-only"), path));
+        QVERIFY(child->waitForFinished(30000));
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
+        QCOMPARE(child->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child->exitCode(), 0);
+        QCOMPARE(Contents(path), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("Tavelorn Tiles.ini")}));
+    }
+};
+
+int main(int argc, char** argv) {
+    const QString mode = qEnvironmentVariable("TT_SAVER_MODE");
+    const QString path = qEnvironmentVariable("TT_SAVER_FILE");
+    if (mode == QLatin1String("read-only") && !BecomeOrdinaryUser()) return 4;
+    QApplication app(argc, argv);
+    if (mode == QLatin1String("save")) return SaveForever(path);
+    if (mode == QLatin1String("read-only")) return CloseInReadOnlyFolder(path);
+    SettingsDurabilityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "SettingsDurabilityTest.moc"
