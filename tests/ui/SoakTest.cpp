@@ -362,5 +362,14 @@ private slots:
     }
 };
 
-QTEST_MAIN(SoakTest)
+// Qt Test stops a test function after five minutes; a long soak is given
+// about 20 ms an action, the pace of the sanitizer build.
+int main(int argc, char** argv) {
+    const long actions = EnvNumber("TT_SOAK_ACTIONS", 50000);
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(qMax(300000L, actions * 20)));
+    QApplication app(argc, argv);
+    SoakTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "SoakTest.moc"
