@@ -26,8 +26,8 @@ ensure_packages "${BUILD_PACKAGES[@]}" xvfb x11-utils dbus libx11-dev libxdamage
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTT_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "${BENCH_JOBS:-3}" --target tavelorn-tiles >/dev/null
-cc -O2 -Wall -Wextra -o "$build/xprobe" bench/xprobe.c -lX11 -lXdamage -lXtst
-probe=$PWD/$build/xprobe
+cc -O2 -Wall -Wextra -o "$build/xwatch" bench/xwatch.c -lX11 -lXdamage -lXtst
+probe=$PWD/$build/xwatch
 game=$PWD/$build/ui/tavelorn-tiles
 
 work=$(mktemp -d)

@@ -1,7 +1,7 @@
 /* A small X client that times a program's start-up and its new game, for
  * bench/startup.sh. Run it on an X server with no window manager.
  *
- *   xprobe start SECONDS -- PROGRAM [ARGS...]
+ *   xwatch start SECONDS -- PROGRAM [ARGS...]
  *       Starts the program and prints, in one line,
  *         map_ms=N paint_ms=N rss_kb=N pid=N window=0xID
  *       map_ms: from just before the fork to the first top-level window
@@ -10,8 +10,8 @@
  *       program's resident memory SECONDS after the fork. The program is
  *       left running; the caller ends it.
  *
- *   xprobe newgame WINDOW COUNT click X Y
- *   xprobe newgame WINDOW COUNT key KEYSYM [MODIFIER-KEYSYM]
+ *   xwatch newgame WINDOW COUNT click X Y
+ *   xwatch newgame WINDOW COUNT key KEYSYM [MODIFIER-KEYSYM]
  *       COUNT times: clicks at (X, Y) in the window (or presses the key),
  *       then waits until the middle of the window (the middle half in both
  *       directions) differs from what it showed before the press; prints
@@ -50,6 +50,18 @@ static int next_event(Display* d, XEvent* ev, double deadline_ms) {
     }
     XNextEvent(d, ev);
     return 1;
+}
+
+/* Waits for the next damage report and clears it, so the one after is
+ * reported too; returns 0 on timeout. */
+static int next_damage(Display* d, double deadline_ms) {
+    XEvent ev;
+    while (next_event(d, &ev, deadline_ms))
+        if (ev.type == damage_event + XDamageNotify) {
+            XDamageSubtract(d, ((XDamageNotifyEvent*)&ev)->damage, None, None);
+            return 1;
+        }
+    return 0;
 }
 
 typedef struct {
@@ -126,14 +138,7 @@ static int start(Display* d, double seconds, char** argv) {
                 paint_ms = now_ms() - t0;
                 break;
             }
-            /* Wait for the next damage report, then look again. */
-            int got = 0;
-            while (!got && next_event(d, &ev, deadline))
-                if (ev.type == damage_event + XDamageNotify) {
-                    XDamageSubtract(d, ((XDamageNotifyEvent*)&ev)->damage, None, None);
-                    got = 1;
-                }
-            if (!got) break;
+            if (!next_damage(d, deadline)) break;
         }
     }
     double until = t0 + seconds * 1000;
@@ -199,13 +204,7 @@ static int newgame(Display* d, Window win, int count, char** how) {
                 done = now_ms();
                 break;
             }
-            int got = 0;
-            while (!got && next_event(d, &ev, deadline))
-                if (ev.type == damage_event + XDamageNotify) {
-                    XDamageSubtract(d, ((XDamageNotifyEvent*)&ev)->damage, None, None);
-                    got = 1;
-                }
-            if (!got) break;
+            if (!next_damage(d, deadline)) break;
         }
         if (before) XDestroyImage(before);
         if (done < 0) {
@@ -222,18 +221,18 @@ static int newgame(Display* d, Window win, int count, char** how) {
 int main(int argc, char** argv) {
     Display* d = XOpenDisplay(NULL);
     if (!d) {
-        fprintf(stderr, "xprobe: no display\n");
+        fprintf(stderr, "xwatch: no display\n");
         return 2;
     }
     if (!XDamageQueryExtension(d, &damage_event, &damage_error)) {
-        fprintf(stderr, "xprobe: the server has no DAMAGE extension\n");
+        fprintf(stderr, "xwatch: the server has no DAMAGE extension\n");
         return 2;
     }
     if (argc >= 5 && strcmp(argv[1], "start") == 0 && strcmp(argv[3], "--") == 0)
         return start(d, atof(argv[2]), argv + 4);
     if (argc >= 6 && strcmp(argv[1], "newgame") == 0)
         return newgame(d, (Window)strtoul(argv[2], NULL, 0), atoi(argv[3]), argv + 4);
-    fprintf(stderr, "usage: xprobe start SECONDS -- PROGRAM [ARGS...]\n"
-                    "       xprobe newgame WINDOW COUNT click X Y | key KEYSYM [MODIFIER]\n");
+    fprintf(stderr, "usage: xwatch start SECONDS -- PROGRAM [ARGS...]\n"
+                    "       xwatch newgame WINDOW COUNT click X Y | key KEYSYM [MODIFIER]\n");
     return 2;
 }
