@@ -1,12 +1,9 @@
 #include "SoundPlayer.h"
 
 #include <QApplication>
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
 #include <QDir>
 #include <QFile>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QtEndian>
 
 namespace {
@@ -47,7 +44,9 @@ bool ParseWave(const QByteArray& image, WaveData& wave) {
 
 QtSoundPlayer::QtSoundPlayer(QString folder) : folder_(std::move(folder)) {}
 
-QtSoundPlayer::~QtSoundPlayer() { Stop(); }
+QtSoundPlayer::~QtSoundPlayer() {
+    if (output_) output_->Stop();
+}
 
 QString QtSoundPlayer::Find(const QString& name) {
     if (!listed_) {
@@ -66,12 +65,21 @@ QString QtSoundPlayer::Find(const QString& name) {
     return QString();
 }
 
-void QtSoundPlayer::Stop() {
-    if (sink_) {
-        sink_->stop();
-        sink_.reset();
+// The audio module lies beside the program (or, for the tests, where the
+// build put it). Loaded once and never unloaded: the output lives to the end.
+AudioOutput* QtSoundPlayer::Output() {
+    if (!outputTried_) {
+        outputTried_ = true;
+        for (const QString& folder : {QCoreApplication::applicationDirPath(), QStringLiteral(TT_AUDIO_MODULE_DIR)}) {
+            QLibrary module(folder + QStringLiteral("/tt_audio"));
+            module.setLoadHints(QLibrary::PreventUnloadHint);
+            if (auto create = reinterpret_cast<CreateAudioOutputFunction>(module.resolve(TT_AUDIO_ENTRY))) {
+                output_.reset(create());
+                break;
+            }
+        }
     }
-    buffer_.close();
+    return output_.get();
 }
 
 void QtSoundPlayer::Play(const QString& name) {
@@ -81,25 +89,10 @@ void QtSoundPlayer::Play(const QString& name) {
     if (path.isEmpty()) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
-    QByteArray image = file.readAll();
+    const QByteArray image = file.readAll();
     WaveData wave;
     if (!ParseWave(image, wave)) return;
-
-    Stop();
-    // Asked for only now, so a start-up never waits on the sound system.
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) return;
-
-    QAudioFormat format;
-    format.setSampleRate(wave.SampleRate);
-    format.setChannelCount(wave.Channels);
-    format.setSampleFormat(wave.BitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-
-    // The samples stay in the buffer until the next sound replaces them.
-    buffer_.setData(image.mid(wave.DataOffset, wave.DataSize));
-    if (!buffer_.open(QIODevice::ReadOnly)) return;
-    sink_ = std::make_unique<QAudioSink>(device, format);
-    sink_->start(&buffer_);
+    if (AudioOutput* output = Output()) output->Start(image.mid(wave.DataOffset, wave.DataSize), wave);
 }
 
 void QtSoundPlayer::Beep() { QApplication::beep(); }

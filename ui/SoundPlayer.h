@@ -1,13 +1,10 @@
 // The game's sounds: the four embedded WAVE sounds and the system beep.
 #pragma once
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <memory>
-
-class QAudioSink;
 
 class SoundPlayer {
 public:
@@ -33,9 +30,26 @@ struct WaveData {
 // that is not uncompressed 8- or 16-bit PCM.
 bool ParseWave(const QByteArray& image, WaveData& wave);
 
-// Plays from the program's resources on the default audio output. The output
-// is opened at the first sound, not at start-up; with no audio device nothing
-// is heard and nothing fails.
+// Where the samples of a sound go. Made by the audio module, a library of
+// its own, so the audio libraries are loaded at the first sound rather than
+// at every start-up.
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+    // Starts the samples on the default output and returns at once, cutting
+    // off what was playing; with no output device nothing is heard.
+    virtual void Start(const QByteArray& samples, const WaveData& wave) = 0;
+    virtual void Stop() = 0;
+};
+
+// The audio module's one entry point.
+using CreateAudioOutputFunction = AudioOutput* (*)();
+#define TT_AUDIO_ENTRY "CreateAudioOutput"
+
+// Plays from the program's resources on the default audio output. The audio
+// module is loaded and the output opened at the first sound, not at
+// start-up; with no module or no audio device nothing is heard and nothing
+// fails.
 class QtSoundPlayer final : public SoundPlayer {
 public:
     explicit QtSoundPlayer(QString folder = QStringLiteral(":/sounds"));
@@ -48,12 +62,11 @@ public:
     QString Find(const QString& name);
 
 private:
-    void Stop();
+    AudioOutput* Output();
 
     QString folder_;
     QStringList entries_;
     bool listed_ = false;
-    // The samples of the sound playing, which the sink reads as it plays.
-    QBuffer buffer_;
-    std::unique_ptr<QAudioSink> sink_;
+    bool outputTried_ = false;
+    std::unique_ptr<AudioOutput> output_;
 };
