@@ -36,6 +36,7 @@ frmHelp::frmHelp(QWidget* mainWindow) : QDialog(mainWindow) {
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text1->setTabChangesFocus(true);  // Tab moves on to the button
     Text1->setPlainText(QStringLiteral("Text1"));
 
     Text1->installEventFilter(this);

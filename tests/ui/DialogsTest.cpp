@@ -244,6 +244,18 @@ private slots:
                  QString(HelpText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + QLatin1Char('\n'));
     }
 
+    // Tab leaves the text for the button, as in any box with several
+    // controls; the text gains no tab character.
+    void tabInTheHelpTextMovesTheFocus() {
+        frmHelp help(&mainWindow);
+        help.show();
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        help.Text1->setFocus();
+        QTest::keyClick(help.Text1, Qt::Key_Tab);
+        QVERIFY(help.btnOK->hasFocus());
+        QVERIFY(!help.Text1->toPlainText().contains(QLatin1Char('\t')));
+    }
+
     // The box is built for each showing: what the player typed is gone.
     void typedHelpTextGoneAtNextOpening() {
         {
