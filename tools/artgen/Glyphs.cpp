@@ -88,17 +88,23 @@ QImage EmojiImage(const QString& text) {
         p.setFont(FontAt(Font::Emoji, 109));
         p.drawText(QRect(0, 0, 320, 320), Qt::AlignCenter, text);
     }
-    int left = canvas.width(), right = -1, top = canvas.height(), bottom = -1;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            if (qAlpha(canvas.pixel(x, y)) > 8) {
+    const QImage inked = CroppedToInk(canvas);
+    if (inked.isNull()) throw std::runtime_error("emoji font drew nothing for " + text.toStdString());
+    return inked;
+}
+
+QImage CroppedToInk(const QImage& image) {
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 8) {
                 left = std::min(left, x);
                 right = std::max(right, x);
                 top = std::min(top, y);
                 bottom = std::max(bottom, y);
             }
-    if (right < 0) throw std::runtime_error("emoji font drew nothing for " + text.toStdString());
-    return canvas.copy(left, top, right - left + 1, bottom - top + 1);
+    if (right < 0) return {};
+    return image.copy(left, top, right - left + 1, bottom - top + 1);
 }
 
 void DrawFitted(QPainter& p, const QImage& image, const QRectF& box) {

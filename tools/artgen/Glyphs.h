@@ -22,6 +22,10 @@ QPainterPath FitPath(const QPainterPath& path, const QRectF& box);
 // A colour glyph rendered large and cropped to its ink.
 QImage EmojiImage(const QString& text);
 
+// The smallest part of `image` that holds all its ink (a null image when
+// it has none).
+QImage CroppedToInk(const QImage& image);
+
 // Draws `image` scaled smoothly to fit `box`, centred, keeping its shape.
 void DrawFitted(QPainter& p, const QImage& image, const QRectF& box);
 
