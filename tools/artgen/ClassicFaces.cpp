@@ -1,31 +1,36 @@
 #include "ClassicFaces.h"
 
 #include <QPainter>
-#include <QRadialGradient>
 #include <cmath>
 
 #include "Colours.h"
 #include "Glyphs.h"
+#include "ScannedLook.h"
 
 namespace {
 
 QColor Lighter(QRgb c, int percent) { return QColor(c).lighter(percent); }
 
+// The face's own colour between the inks: cream on the flat look; on the
+// carved look the face itself, so the rings are cut into it.
+void Gap(QPainter& p, const ClassicStyle& s) {
+    if (s.carved) p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.setBrush(QColor(colour::Cream));
+}
+
+void Ink(QPainter& p, QRgb ink) {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setBrush(QColor(ink));
+}
+
 // One circle (a "coin"): coloured rim, cream ring, coloured middle.
 void Coin(QPainter& p, QPointF c, double r, QRgb ink, const ClassicStyle& s) {
     p.setPen(Qt::NoPen);
-    if (s.shaded) {
-        QRadialGradient g(c - QPointF(r * 0.35, r * 0.35), r * 1.3);
-        g.setColorAt(0, Lighter(ink, 170));
-        g.setColorAt(1, QColor(ink).darker(130));
-        p.setBrush(g);
-    } else {
-        p.setBrush(QColor(ink));
-    }
+    Ink(p, ink);
     p.drawEllipse(c, r, r);
-    p.setBrush(QColor(s.shaded ? qRgb(236, 236, 230) : colour::Cream));
+    Gap(p, s);
     p.drawEllipse(c, r * 0.66, r * 0.66);
-    p.setBrush(QColor(ink));
+    Ink(p, ink);
     p.drawEllipse(c, r * 0.42, r * 0.42);
 }
 
@@ -35,17 +40,17 @@ void BigCoin(QPainter& p, QPointF c, const ClassicStyle& s) {
     const double radii[] = {15, 12.5, 10.5, 7, 5, 1.8};
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 6; ++i) {
-        QRgb ink = inks[i];
-        if (s.shaded && ink == colour::Cream) ink = qRgb(236, 236, 230);
-        p.setBrush(QColor(ink));
+        if (inks[i] == colour::Cream) Gap(p, s);
+        else Ink(p, inks[i]);
         p.drawEllipse(c, radii[i], radii[i]);
     }
     // Eight small notches around the rim, as on the old coins.
-    p.setBrush(QColor(s.shaded ? qRgb(236, 236, 230) : colour::Cream));
+    Gap(p, s);
     for (int k = 0; k < 8; ++k) {
         const double a = k * M_PI / 4;
         p.drawEllipse(c + QPointF(std::cos(a) * 13.8, std::sin(a) * 13.8), 1.0, 1.0);
     }
+    Ink(p, s.blue);
 }
 
 void Circles(QPainter& p, int n, const ClassicStyle& s) {
@@ -74,21 +79,16 @@ void Circles(QPainter& p, int n, const ClassicStyle& s) {
 void Stick(QPainter& p, QPointF c, double w, double h, QRgb ink, const ClassicStyle& s) {
     const QRectF r(c.x() - w / 2, c.y() - h / 2, w, h);
     p.setPen(Qt::NoPen);
-    if (s.shaded) {
-        QLinearGradient g(r.left(), 0, r.right(), 0);
-        g.setColorAt(0, QColor(ink).darker(120));
-        g.setColorAt(0.35, Lighter(ink, 165));
-        g.setColorAt(1, QColor(ink).darker(140));
-        p.setBrush(g);
-    } else {
-        p.setBrush(QColor(ink));
-    }
+    Ink(p, ink);
     p.drawRoundedRect(r, w / 2.5, w / 2.5);
-    // The nodes: a darker band at both ends and in the middle.
-    p.setBrush(QColor(ink).darker(170));
-    for (double y : {r.top() + 1.5, c.y(), r.bottom() - 1.5}) p.drawRect(QRectF(r.left(), y - 0.8, w, 1.6));
-    if (!s.shaded) {
-        p.setBrush(Lighter(ink, 180));
+    // The nodes: a darker band at both ends and in the middle; on the
+    // carved look, a cut across the stick.
+    if (s.carved) Gap(p, s);
+    else p.setBrush(QColor(ink).darker(170));
+    for (double y : {r.top() + 1.5, c.y(), r.bottom() - 1.5})
+        p.drawRect(QRectF(r.left(), y - 0.8, w, s.carved ? 1.0 : 1.6));
+    Ink(p, Lighter(ink, 180).rgb());
+    if (!s.carved) {
         p.drawRect(QRectF(c.x() - 0.5, r.top() + 3, 1, h / 2 - 4.5));
         p.drawRect(QRectF(c.x() - 0.5, c.y() + 1.5, 1, h / 2 - 4.5));
     }
@@ -161,10 +161,11 @@ void Picture(QPainter& p, const QString& emoji, bool marked) {
 }
 
 // Draws the face's symbols onto a transparent layer the size of a face.
-QImage Symbols(int f, const ClassicStyle& s) {
-    QImage layer(kFaceW, kFaceH, QImage::Format_ARGB32_Premultiplied);
+QImage Symbols(int f, const ClassicStyle& s, int scale) {
+    QImage layer(kFaceW * scale, kFaceH * scale, QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     QPainter p(&layer);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (f <= 8) Circles(p, f + 1, s);
@@ -176,39 +177,6 @@ QImage Symbols(int f, const ClassicStyle& s) {
     else if (f >= 36 && f <= 39) Picture(p, s.seasons[size_t(f - 36)], !s.seasonMarks[size_t(f - 36)].isEmpty());
     else if (f <= 42) Dragon(p, f - 40, s);
     return layer;
-}
-
-// A soft grey shadow of the layer, down and to the right, for the
-// photographic look.
-void DropShadow(QImage& face, const QImage& layer) {
-    QImage shadow(face.size(), QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < face.height(); ++y)
-        for (int x = 0; x < face.width(); ++x) {
-            int sum = 0, n = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int sx = x - 1 + dx, sy = y - 1 + dy;
-                    if (sx >= 0 && sy >= 0 && sx < face.width() && sy < face.height()) sum += qAlpha(layer.pixel(sx, sy));
-                    ++n;
-                }
-            const int a = sum / n * 55 / 100;
-            shadow.setPixel(x, y, qRgba(0, 0, 0, a));
-        }
-    QPainter p(&face);
-    p.drawImage(0, 0, shadow);
-}
-
-// Film grain: a fixed scatter of slight brightness changes.
-void Grain(QImage& face, int f) {
-    uint32_t state = 0x9E3779B9u ^ uint32_t(f * 7919);
-    for (int y = 1; y < face.height() - 1; ++y)
-        for (int x = 1; x < face.width() - 1; ++x) {
-            state = state * 1664525u + 1013904223u;
-            const int d = int((state >> 24) % 7) - 3;
-            const QRgb c = face.pixel(x, y);
-            face.setPixel(x, y, qRgb(std::clamp(qRed(c) + d, 0, 255), std::clamp(qGreen(c) + d, 0, 255),
-                                     std::clamp(qBlue(c) + d, 0, 255)));
-        }
 }
 
 void Marks(QImage& face, int f, const ClassicStyle& s) {
@@ -228,13 +196,13 @@ void Marks(QImage& face, int f, const ClassicStyle& s) {
 QImage ClassicFace(int f, const ClassicStyle& s) {
     QImage face = BlankFace(s.look);
     if (f == 43) return face;
-    const QImage layer = Symbols(f, s);
-    if (s.shaded) DropShadow(face, layer);
-    {
+    if (s.carved) {
+        CarveInto(face, Symbols(f, s, kCarveScale));
+    } else {
         QPainter p(&face);
-        p.drawImage(0, 0, layer);
+        p.drawImage(0, 0, Symbols(f, s, 1));
     }
-    if (s.shaded) Grain(face, f);
     Marks(face, f, s);
+    if (s.carved) Grain(face, f);
     return face;
 }

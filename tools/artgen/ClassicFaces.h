@@ -1,6 +1,6 @@
 // The faces of the two traditional sets ("MahJongg" and "Scanned Tiles"):
 // circles, bamboo, characters, winds, dragons, flowers and seasons. One
-// drawing, two looks: flat inks on cream, or shaded inks on pale grey.
+// drawing, two looks: flat inks on cream, or inks cut into a lit pale grey face.
 #pragma once
 
 #include <QImage>
@@ -11,7 +11,7 @@
 
 struct ClassicStyle {
     FaceLook look;
-    bool shaded;                            // the photographic look
+    bool carved;                            // the photographic look
     bool cornerMarks;                       // small digits on characters, letters on winds
     QRgb blue, green, red;
     QString bird;                           // bamboo 1

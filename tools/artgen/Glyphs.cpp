@@ -108,11 +108,18 @@ QImage CroppedToInk(const QImage& image) {
 }
 
 void DrawFitted(QPainter& p, const QImage& image, const QRectF& box) {
-    const double s = std::min(box.width() / image.width(), box.height() / image.height());
+    // Scaled to the size it takes on the device, so a painter drawing at a
+    // larger scale gets as many pixels as it draws.
+    const double k = p.transform().m11();
+    const double s = std::min(box.width() / image.width(), box.height() / image.height()) * k;
     const int w = std::max(1, int(image.width() * s + 0.5));
     const int h = std::max(1, int(image.height() * s + 0.5));
     const QImage small = image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    p.drawImage(QPointF(box.center().x() - w / 2.0, box.center().y() - h / 2.0).toPoint(), small);
+    const QPointF centre = p.transform().map(box.center());
+    p.save();
+    p.resetTransform();
+    p.drawImage(QPointF(centre.x() - w / 2.0, centre.y() - h / 2.0).toPoint(), small);
+    p.restore();
 }
 
 namespace {

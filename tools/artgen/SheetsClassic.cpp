@@ -14,7 +14,7 @@ QImage MahJonggSheet() {
 }
 
 QImage ScannedSheet() {
-    const ClassicStyle style{FaceLook::PaleGrey, true, false, qRgb(30, 52, 120), qRgb(28, 110, 52), qRgb(178, 36, 30),
+    const ClassicStyle style{FaceLook::PaleGrey, true, false, colour::InkBlue, colour::InkGreen, colour::InkRed,
                              QStringLiteral("🐦"),
                              {QStringLiteral("🌼"), QStringLiteral("🌺"), QStringLiteral("💮"), QStringLiteral("🪻")},
                              {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")},

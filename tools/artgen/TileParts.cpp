@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "Colours.h"
+#include "ScannedLook.h"
 
 bool OutsideTile(int x, int y) {
     if (y <= 3) return x < 4 - y;
@@ -45,6 +46,7 @@ QImage TileBody() {
 }
 
 QImage BlankFace(FaceLook look) {
+    if (look == FaceLook::PaleGrey) return ScannedBlankFace();
     QImage face(kFaceW, kFaceH, QImage::Format_RGB32);
     for (int y = 0; y < kFaceH; ++y)
         for (int x = 0; x < kFaceW; ++x) {
@@ -53,14 +55,7 @@ QImage BlankFace(FaceLook look) {
             QRgb c = 0;
             switch (look) {
             case FaceLook::Cream: c = CreamFacePixel(x, y); break;
-            case FaceLook::PaleGrey: {
-                // Light from the top left, falling off to a darker rim.
-                const int shade = 242 - (x + y) * 2 / 5;
-                const bool rim = x == kFaceW - 2 || y == kFaceH - 2;
-                c = edge ? qRgb(110, 114, 110) : lit ? qRgb(252, 252, 250)
-                    : rim ? qRgb(shade - 22, shade - 22, shade - 24) : qRgb(shade, shade, shade - 3);
-                break;
-            }
+            case FaceLook::PaleGrey: break;
             case FaceLook::Yellow: c = edge ? qRgb(128, 128, 0) : lit ? colour::White : qRgb(255, 255, 128); break;
             case FaceLook::White: c = edge ? qRgb(160, 160, 150) : colour::White; break;
             }
