@@ -98,6 +98,55 @@ QImage LyingCat(QRgb coat, QRgb stripes) {
     return c.Done();
 }
 
+QImage SittingCat(QRgb coat, QRgb stripes) {
+    Canvas c;
+    QPainter& p = c.p;
+    const QRgb line = QColor(coat).darker(230).rgb();
+    // The tail curls round the feet from behind.
+    QPainterPath tail(QPointF(44, 42));
+    tail.cubicTo(QPointF(50, 47), QPointF(26, 48), QPointF(14, 44));
+    tail.quadTo(QPointF(10, 42), QPointF(12, 39));
+    p.setPen(QPen(QColor(line), 6.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(tail);
+    // The haunch, the body and the front legs.
+    QPainterPath body = Ellipse(27, 25, 21, 21);
+    body = body.united(Ellipse(19, 17, 22, 29));
+    Shape(p, body, coat, line);
+    p.save();
+    p.setClipPath(body);
+    p.setPen(QPen(QColor(stripes), 2.4, Qt::SolidLine, Qt::RoundCap));
+    for (double y : {26.0, 32.0, 38.0}) p.drawLine(QPointF(49, y - 3), QPointF(38, y + 1));
+    p.restore();
+    QPainterPath legs;
+    legs.addRoundedRect(QRectF(20, 31, 6.5, 16), 3, 3);
+    legs.addRoundedRect(QRectF(27, 32, 6.5, 15), 3, 3);
+    Shape(p, legs, coat, line);
+    p.setPen(QPen(QColor(coat), 4.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(tail);
+    // The ears, then the head, looking out.
+    Shape(p, Triangle({17, 12}, {17.5, 1}, {25, 7}), coat, line);
+    Shape(p, Triangle({28, 7}, {35.5, 1}, {36, 12}), coat, line);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xF4, 0xA6, 0xB0));
+    p.drawPath(Triangle({19, 9.5}, {19.3, 4}, {23, 7.5}));
+    p.drawPath(Triangle({30, 7.5}, {34, 4}, {34, 9.5}));
+    Shape(p, Ellipse(15, 4, 23, 19), coat, line);
+    p.setPen(QPen(QColor(stripes), 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(24, 5.5), QPointF(24.5, 9));
+    p.drawLine(QPointF(28.5, 5.5), QPointF(28, 9));
+    // Green eyes with slit pupils, a pink nose.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x9C, 0xD0, 0x3C));
+    p.drawEllipse(QRectF(19.5, 10.5, 5, 4.6));
+    p.drawEllipse(QRectF(28.5, 10.5, 5, 4.6));
+    p.setBrush(QColor(0x18, 0x14, 0x10));
+    p.drawEllipse(QRectF(21.4, 10.8, 1.2, 4));
+    p.drawEllipse(QRectF(30.4, 10.8, 1.2, 4));
+    p.setBrush(QColor(0xE8, 0x7A, 0x8A));
+    p.drawPath(Triangle({24.5, 16}, {28.5, 16}, {26.5, 18.3}));
+    return c.Done();
+}
+
 QImage Dachshund(QRgb coat, QRgb tan) {
     Canvas c;
     QPainter& p = c.p;

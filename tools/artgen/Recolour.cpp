@@ -67,7 +67,7 @@ QImage Spotted(const QImage& image, QRgb spot) {
             for (double x = step / 2; x < out.width(); x += step) {
                 state = state * 1664525u + 1013904223u;
                 const double jx = double(state >> 24) / 256 - 0.5, jy = double((state >> 16) & 255) / 256 - 0.5;
-                const double r = step * (0.22 + double((state >> 8) & 63) / 640);
+                const double r = step * (0.16 + double((state >> 8) & 63) / 800);
                 p.drawEllipse(QPointF(x + jx * step * 0.6, y + jy * step * 0.6), r, r);
             }
         // Only where the picture has ink, and not on its darkest lines.

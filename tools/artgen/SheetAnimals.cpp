@@ -1,6 +1,6 @@
 // "Animals": a different animal on each suit face, on white. Animals of one
-// kind differ in pose and coat: a ginger cat standing, a black cat walking,
-// a white cat's face and a grey tabby lying down; a dalmatian, a dachshund,
+// kind differ in pose and coat: a ginger cat lying down, a black cat
+// walking, a white cat's face and a grey tabby sitting; a dalmatian, a dachshund,
 // a golden guide dog and a white poodle.
 #include <QPainter>
 #include <functional>
@@ -19,7 +19,7 @@ QImage Animal(int f) {
     switch (f) {
     case 0: return Emoji("🐻");
     case 1: return HueTurned(Emoji("🦋"), 180);                              // a blue butterfly
-    case 2: return Recoated(Emoji("🐈"), 0xFF5A1E00, 0xFFE0701C, 0xFFFFC890, 50);  // a ginger cat
+    case 2: return LyingCat(0xFFE8862E, 0xFFB0501A);                         // a ginger cat
     case 3: return Spotted(Recoated(Emoji("🐕"), 0xFF303030, 0xFFC8C8C8, 0xFFFFFFFF, 60), 0xFF1C1C1C);  // a dalmatian
     case 4: return Emoji("🐟");
     case 5: return Emoji("🦜");
@@ -50,7 +50,7 @@ QImage Animal(int f) {
     case 34: return Recoated(Emoji("🐱"), 0xFF404040, 0xFFD4D4D4, 0xFFFFFFFF, 70);  // a white cat's face
     case 40: return Emoji("🦮");
     case 41: return Emoji("🐩");
-    case 42: return LyingCat(0xFFA0A0A8, 0xFF5A5A64);                        // a grey tabby
+    case 42: return SittingCat(0xFFA8A8B0, 0xFF5E5E68);                      // a grey tabby
     }
     if (f <= 30) return Emoji("🐎");              // the four flowers: one horse
     return Paled(Emoji("🦕"), 50);                // the four seasons: one pale dinosaur
