@@ -1,7 +1,7 @@
 // "Animals": a different animal on each suit face, on white. Animals of one
 // kind differ in pose and coat: a ginger cat lying down, a black cat
 // walking, a white cat's face and a grey tabby sitting; a dalmatian, a dachshund,
-// a golden guide dog and a white poodle.
+// a golden guide dog and a black poodle.
 #include <QPainter>
 #include <functional>
 
@@ -49,7 +49,7 @@ QImage Animal(int f) {
     case 33: return Recoated(Emoji("🐇"), 0xFF2A1A0E, 0xFF8A6040, 0xFFE0C8A8, 40);  // a brown rabbit
     case 34: return Recoated(Emoji("🐱"), 0xFF404040, 0xFFD4D4D4, 0xFFFFFFFF, 70);  // a white cat's face
     case 40: return Emoji("🦮");
-    case 41: return Emoji("🐩");
+    case 41: return Recoated(Emoji("🐩"), 0xFF060608, 0xFF18181C, 0xFF505058);  // a black poodle
     case 42: return SittingCat(0xFFA8A8B0, 0xFF5E5E68);                      // a grey tabby
     }
     if (f <= 30) return Emoji("🐎");              // the four flowers: one horse
