@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLibrary>
 #include <QtEndian>
+
+#include "AudioModule.h"
+#include "SoundThread.h"
 
 namespace {
 quint32 Word32(const QByteArray& b, qsizetype at) {
@@ -42,11 +44,14 @@ bool ParseWave(const QByteArray& image, WaveData& wave) {
     return false;
 }
 
-QtSoundPlayer::QtSoundPlayer(QString folder) : folder_(std::move(folder)) {}
-
-QtSoundPlayer::~QtSoundPlayer() {
-    if (output_) output_->Stop();
+QtSoundPlayer::QtSoundPlayer(QString folder, AudioOutputFactory makeOutput)
+    : folder_(std::move(folder)), makeOutput_(std::move(makeOutput)) {
+    if (!makeOutput_) makeOutput_ = [folders = AudioModuleFolders()] { return LoadAudioModule(folders); };
 }
+
+QtSoundPlayer::~QtSoundPlayer() = default;
+
+bool QtSoundPlayer::Close(std::chrono::milliseconds limit) { return !thread_ || thread_->Close(limit); }
 
 QString QtSoundPlayer::Find(const QString& name) {
     if (!listed_) {
@@ -65,23 +70,6 @@ QString QtSoundPlayer::Find(const QString& name) {
     return QString();
 }
 
-// The audio module lies beside the program (or, for the tests, where the
-// build put it). Loaded once and never unloaded: the output lives to the end.
-AudioOutput* QtSoundPlayer::Output() {
-    if (!outputTried_) {
-        outputTried_ = true;
-        for (const QString& folder : {QCoreApplication::applicationDirPath(), QStringLiteral(TT_AUDIO_MODULE_DIR)}) {
-            QLibrary module(folder + QStringLiteral("/tt_audio"));
-            module.setLoadHints(QLibrary::PreventUnloadHint);
-            if (auto create = reinterpret_cast<CreateAudioOutputFunction>(module.resolve(TT_AUDIO_ENTRY))) {
-                output_.reset(create());
-                break;
-            }
-        }
-    }
-    return output_.get();
-}
-
 void QtSoundPlayer::Play(const QString& name) {
     // A sound that cannot be found or read is not played, and the one
     // playing goes on.
@@ -92,7 +80,9 @@ void QtSoundPlayer::Play(const QString& name) {
     const QByteArray image = file.readAll();
     WaveData wave;
     if (!ParseWave(image, wave)) return;
-    if (AudioOutput* output = Output()) output->Start(image.mid(wave.DataOffset, wave.DataSize), wave);
+    // The thread, and with it the audio module, only from the first sound on.
+    if (!thread_) thread_ = std::make_unique<SoundThread>(makeOutput_);
+    thread_->Start(image.mid(wave.DataOffset, wave.DataSize), wave);
 }
 
 void QtSoundPlayer::Beep() { QApplication::beep(); }

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <memory>
 
 class SoundPlayer {
@@ -46,13 +48,20 @@ public:
 using CreateAudioOutputFunction = AudioOutput* (*)();
 #define TT_AUDIO_ENTRY "CreateAudioOutput"
 
+// Makes the output; null when there is none.
+using AudioOutputFactory = std::function<std::unique_ptr<AudioOutput>()>;
+
+class SoundThread;
+
 // Plays from the program's resources on the default audio output. The audio
 // module is loaded and the output opened at the first sound, not at
-// start-up; with no module or no audio device nothing is heard and nothing
-// fails.
+// start-up, on a thread of their own (SoundThread.h): with no module, no
+// audio device or a sound server that does not answer, nothing is heard and
+// nothing waits.
 class QtSoundPlayer final : public SoundPlayer {
 public:
-    explicit QtSoundPlayer(QString folder = QStringLiteral(":/sounds"));
+    // `makeOutput` defaults to the audio module (AudioModule.h).
+    explicit QtSoundPlayer(QString folder = QStringLiteral(":/sounds"), AudioOutputFactory makeOutput = {});
     ~QtSoundPlayer() override;
 
     void Play(const QString& name) override;
@@ -61,12 +70,14 @@ public:
     // The resource path of the sound with this name, or "" when none.
     QString Find(const QString& name);
 
-private:
-    AudioOutput* Output();
+    // Stops the sound and ends its thread, waiting at most `limit`; false
+    // when the thread is held in the sound server and was left behind.
+    bool Close(std::chrono::milliseconds limit);
 
+private:
     QString folder_;
     QStringList entries_;
     bool listed_ = false;
-    bool outputTried_ = false;
-    std::unique_ptr<AudioOutput> output_;
+    AudioOutputFactory makeOutput_;
+    std::unique_ptr<SoundThread> thread_;
 };

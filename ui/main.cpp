@@ -1,10 +1,15 @@
 // Main: the start-up of the game.
 #include <QApplication>
 #include <QIcon>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "CommonDialog.h"
 
+#include "DisplayGuard.h"
 #include "Random.h"
+#include "SessionSignals.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
 #include "frmMain.h"
@@ -22,9 +27,12 @@ void PutTileBodyAndMask(frmMain& form) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    DisplayGuard display(argc, argv);
     QApplication app(argc, argv);
+    display.Opened();
     QApplication::setApplicationName(QStringLiteral("Tavelorn Tiles"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/app.png")));
+    SessionSignals session;
 
     SystemClock clock;
     ClockRandom random;
@@ -32,7 +40,17 @@ int main(int argc, char** argv) {
     QtCommonDialog dialog;
 
     frmMain form(MainServices{sound, dialog, clock, random, DefaultSettingsFile()});
+    QObject::connect(&session, &SessionSignals::CloseRequested, &form, [&form] { CloseForSession(form); });
     PutTileBodyAndMask(form);
     form.show();
-    return app.exec();
+    const int code = app.exec();
+
+    // The settings are saved by now. A sound thread held in a sound server
+    // that never answers cannot be ended or waited for, and the libraries'
+    // clean-up at exit would run under its feet: end the process here.
+    if (!sound.Close(std::chrono::milliseconds(300))) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

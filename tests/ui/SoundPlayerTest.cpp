@@ -1,11 +1,16 @@
 // The sound player: reading a WAVE image, finding a sound by name whatever
-// its case, and playing without a sound device.
+// its case, playing without a sound device, and never waiting on a sound
+// server that does not answer.
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <condition_variable>
+#include <mutex>
 
+#include "AudioModule.h"
 #include "SoundPlayer.h"
 
 namespace {
@@ -46,6 +51,64 @@ QByteArray Wave(int rate, int bits, int samples, int extra = 0) {
     image.append(QByteArray(extra, '\0'));
     return image;
 }
+
+// Holds whoever waits on it until it is opened: a sound server that does
+// not answer, for as long as the test likes.
+struct Gate {
+    std::mutex Lock;
+    std::condition_variable Changed;
+    bool Open = false;
+    void Wait() {
+        std::unique_lock hold(Lock);
+        Changed.wait(hold, [this] { return Open; });
+    }
+    void Release() {
+        std::lock_guard hold(Lock);
+        Open = true;
+        Changed.notify_all();
+    }
+};
+
+// An output behind a gate: finding it waits for the gate, and it records the
+// size of every sound started on it.
+struct GatedOutput {
+    Gate Found;
+    std::mutex Lock;
+    QList<qsizetype> Started;
+
+    static AudioOutputFactory Factory(const std::shared_ptr<GatedOutput>& shared) {
+        return [shared]() -> std::unique_ptr<AudioOutput> {
+            shared->Found.Wait();
+            return std::make_unique<Recorder>(shared);
+        };
+    }
+    QList<qsizetype> Heard() {
+        std::lock_guard hold(Lock);
+        return Started;
+    }
+
+private:
+    struct Recorder final : AudioOutput {
+        explicit Recorder(std::shared_ptr<GatedOutput> shared) : shared_(std::move(shared)) {}
+        void Start(const QByteArray& samples, const WaveData&) override {
+            std::lock_guard hold(shared_->Lock);
+            shared_->Started << samples.size();
+        }
+        void Stop() override {}
+        std::shared_ptr<GatedOutput> shared_;
+    };
+};
+
+// Three sounds of 100, 200 and 300 samples in a folder of their own.
+struct ThreeSounds {
+    QTemporaryDir Folder;
+    ThreeSounds() {
+        for (int n : {1, 2, 3}) {
+            QFile file(Folder.filePath(QStringLiteral("S%1.wav").arg(n)));
+            if (file.open(QIODevice::WriteOnly)) file.write(Wave(8000, 8, 100 * n));
+        }
+    }
+};
 }  // namespace
 
 class SoundPlayerTest : public QObject {
@@ -56,6 +119,9 @@ private slots:
     void refusesWhatIsNotPlainPcm();
     void findsASoundByNameWithoutRegardToCase();
     void playsWithoutWaitingAndNeverFails();
+    void aSoundServerThatNeverAnswersHoldsNothingUp();
+    void onlyTheNewestWaitingSoundIsPlayed();
+    void aMissingSoundModuleIsToldOnceWithWhereItWasLooked();
 };
 
 void SoundPlayerTest::readsTheFormatAndTheSamplesOfAWave_data() {
@@ -129,6 +195,74 @@ void SoundPlayerTest::playsWithoutWaitingAndNeverFails() {
     player.Play("nothing");
     player.Play("gong");
     QVERIFY2(clock.elapsed() < 2500, "playing waited for the sound");
+}
+
+void SoundPlayerTest::aSoundServerThatNeverAnswersHoldsNothingUp() {
+    ThreeSounds sounds;
+    auto output = std::make_shared<GatedOutput>();
+    QtSoundPlayer player(sounds.Folder.path(), GatedOutput::Factory(output));
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 20; ++i) player.Play(QStringLiteral("S%1").arg(i % 3 + 1));
+    const qint64 playing = clock.restart();
+    QVERIFY(!player.Close(std::chrono::milliseconds(50)));
+    const qint64 closing = clock.elapsed();
+    qInfo("20 sounds asked for in %lld ms, closed in %lld ms, the output never found", playing, closing);
+    QVERIFY2(playing < 50, "a sound waited for the output");
+    QVERIFY2(closing < 1000, "the close waited for the output");
+    QVERIFY(!player.Close(std::chrono::milliseconds(0)));
+    // Found after the close, the output plays nothing.
+    output->Found.Release();
+    QTest::qWait(100);
+    QCOMPARE(output->Heard(), QList<qsizetype>());
+}
+
+void SoundPlayerTest::onlyTheNewestWaitingSoundIsPlayed() {
+    ThreeSounds sounds;
+    auto output = std::make_shared<GatedOutput>();
+    QtSoundPlayer player(sounds.Folder.path(), GatedOutput::Factory(output));
+    for (const char* name : {"S1", "S3", "S2"}) player.Play(QLatin1String(name));
+    output->Found.Release();
+    QTRY_COMPARE(output->Heard(), QList<qsizetype>{200});
+    player.Play(QStringLiteral("S3"));
+    player.Play(QStringLiteral("nothing by this name"));
+    QTRY_COMPARE(output->Heard(), (QList<qsizetype>{200, 300}));
+    QVERIFY(player.Close(std::chrono::milliseconds(5000)));
+    QCOMPARE(output->Heard(), (QList<qsizetype>{200, 300}));
+}
+
+namespace {
+QMutex toldLock;
+QStringList told;
+void Keep(QtMsgType, const QMessageLogContext&, const QString& message) {
+    QMutexLocker hold(&toldLock);
+    told << message;
+}
+QStringList Told() {
+    QMutexLocker hold(&toldLock);
+    return told;
+}
+}  // namespace
+
+void SoundPlayerTest::aMissingSoundModuleIsToldOnceWithWhereItWasLooked() {
+    ThreeSounds sounds;
+    QTemporaryDir empty;
+    const QStringList folders{empty.path(), empty.filePath(QStringLiteral("gone"))};
+    const QtMessageHandler previous = qInstallMessageHandler(Keep);
+    {
+        QtSoundPlayer player(sounds.Folder.path(), [folders] { return LoadAudioModule(folders); });
+        for (int i = 0; i < 5; ++i) player.Play(QStringLiteral("S1"));
+        QTRY_COMPARE(Told().size(), 1);
+        player.Play(QStringLiteral("S2"));
+        QVERIFY(player.Close(std::chrono::milliseconds(5000)));
+    }
+    qInstallMessageHandler(previous);
+    const QStringList lines = Told();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].startsWith(QLatin1String("Tavelorn Tiles plays without sound")), qPrintable(lines[0]));
+    for (const QString& folder : folders) QVERIFY2(lines[0].contains(folder), qPrintable(lines[0]));
+    QVERIFY(lines[0].contains(QLatin1String("tt_audio")));
+    QVERIFY(!lines[0].contains(u'\n'));
 }
 
 QTEST_MAIN(SoundPlayerTest)
