@@ -52,7 +52,13 @@ QString Tried(const QString& platform) {
         else if (reason.isEmpty())
             reason = message.Text.trimmed();
     }
-    if (reason.isEmpty()) reason = fatal.section(u'\n', 0, 0).trimmed();
+    if (reason.isEmpty()) {
+        // Qt's own last word advises reinstalling; the plugins it lists say more.
+        static const QRegularExpression available(QStringLiteral("Available platform plugins are: ([^\n]*)\\."));
+        const QRegularExpressionMatch match = available.match(fatal);
+        reason = match.hasMatch() ? QStringLiteral("no such platform; there are: %1").arg(match.captured(1))
+                                  : fatal.section(u'\n', 0, 0).trimmed();
+    }
     const QString line =
         QStringLiteral("Tavelorn Tiles needs a graphical display: %1 (%2)").arg(Tried(platform), reason);
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
