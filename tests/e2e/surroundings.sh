@@ -51,6 +51,9 @@ while True:
 pids+=($!)
 for _ in $(seq 50); do [ -S "$work/pulse" ] && break; sleep 0.1; done
 start PULSE_SERVER="unix:$work/pulse"
+t0=$(now_ms)
+"$probe" board "$window" >/dev/null
+echo "one reading of the board takes $(($(now_ms) - t0)) ms"
 for _ in 1 2; do
     click_tile
     echo "with a silent sound server: a click answered in $took ms (the probe's reading included)"

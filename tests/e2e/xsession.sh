@@ -50,7 +50,7 @@ start() {
 # Waits up to $1 tenths of a second for the game to end; sets $code to its
 # exit status. Fails when it goes on running.
 ended() {
-    for _ in $(seq "$1"); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq $(($1 * 10))); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.01; done
     kill -0 "$game_pid" 2>/dev/null && fail "the game did not end"
     wait "$game_pid"
     code=$?
