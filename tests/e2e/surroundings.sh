@@ -89,6 +89,16 @@ INT
 TERM about
 TABLE
 
+# A signal the game was started with ignored (nohup) stays ignored.
+start --ignore-signal=HUP
+kill -HUP "$game_pid"
+sleep 0.3
+kill -0 "$game_pid" 2>/dev/null || fail "an ignored SIGHUP ended the game"
+kill -TERM "$game_pid"
+ended 50
+[ "$code" -eq 0 ] || fail "SIGTERM after an ignored SIGHUP: exit code $code"
+echo "SIGHUP ignored from the start: ignored"
+
 # A second signal while the first is being handled ends the game at once.
 rm -rf "$XDG_CONFIG_HOME"
 start

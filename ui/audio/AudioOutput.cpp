@@ -17,7 +17,8 @@ public:
 
     void Start(const QByteArray& samples, const WaveData& wave) override {
         Stop();
-        // Asked for only now, so a start-up never waits on the sound system.
+        // Asked for only now, on the sound thread: neither the start-up nor
+        // the window ever waits on the sound server.
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) return;
 
