@@ -43,29 +43,20 @@ void UnluckyDesktopTest::clicksAreAnsweredAtOnceWhenTheSoundServerNeverAnswers()
     MainWindowFixture f;
     auto server = std::make_shared<SilentServer>();
     QtSoundPlayer player(QStringLiteral(":/sounds"), server->Factory(server));
-    frmMain form(MainServices{player, f.Dialog, f.TimeOfDay, f.Random, f.SettingsFile()});
+    f.Form = std::make_unique<frmMain>(MainServices{player, f.Dialog, f.TimeOfDay, f.Random, f.SettingsFile()});
+    frmMain& form = *f.Form;
     form.show();
     QCoreApplication::processEvents();
 
     // A pair, each tile clicked: "down", "down2" and "slide", each with its
     // yield, on a sound thread held in the server from the first.
-    const auto centre = [&](int16_t i) {
-        const TileRec& t = form.Engine().Tiles[i];
-        return QPoint(t.X + 18 + BoardView::Border, t.Y + 21 + BoardView::Border);
-    };
-    std::pair<int16_t, int16_t> pair{-1, -1};
-    for (int a = 1; a <= form.Engine().OpenCount && pair.first < 0; ++a)
-        for (int b = a + 1; b <= form.Engine().OpenCount; ++b)
-            if (form.Engine().TilesMatch(form.Engine().OpenTiles[a], form.Engine().OpenTiles[b])) {
-                pair = {form.Engine().OpenTiles[a], form.Engine().OpenTiles[b]};
-                break;
-            }
-    QVERIFY(pair.first > 0);
+    const auto [first, second] = f.MatchingPair();
+    QVERIFY(first > 0);
     QList<qint64> took;
-    for (int16_t tile : {pair.first, pair.second}) {
+    for (int16_t tile : {first, second}) {
         QElapsedTimer clock;
         clock.start();
-        QTest::mouseRelease(form.picBoard, Qt::LeftButton, {}, centre(tile));
+        f.ReleaseOn(tile);
         took << clock.elapsed();
     }
     qInfo("clicks answered in %lld ms and %lld ms", took[0], took[1]);
@@ -75,6 +66,7 @@ void UnluckyDesktopTest::clicksAreAnsweredAtOnceWhenTheSoundServerNeverAnswers()
 
     form.close();
     QCOMPARE(f.Stored(QStringLiteral("Sound")), QStringLiteral("True"));
+    f.Form.reset();
     server->Answer();
     QVERIFY(player.Close(std::chrono::milliseconds(5000)));
 }
