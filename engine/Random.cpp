@@ -37,13 +37,14 @@ int16_t DrawBelow(RandomSource& random, int n) {
 
 void MixedRandom::Reseed(uint64_t base) {
     ++reseeds_;
-    // Two words from the base, two from the count. The count's words alone
-    // differ between any two reseeds, and they can never both be zero, so
-    // the state is always a valid one.
-    state_[0] = Mix(base + Golden);
-    state_[1] = Mix(base + 2 * Golden);
-    state_[2] = Mix(reseeds_);
-    state_[3] = Mix(~reseeds_);
+    // Every word takes both the base and the count: for one base, each word
+    // is a bijection of the count, so two reseeds in one tick of the clock
+    // differ in every word, and the first draw (made from one word) differs
+    // too.
+    const uint64_t count = Mix(reseeds_ * Golden);
+    for (int k = 0; k < 4; ++k) state_[k] = Mix(Mix(base + (k + 1) * Golden) ^ count);
+    // The one state the generator cannot leave; no seed comes near it.
+    if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) state_[0] = Golden;
 }
 
 double MixedRandom::Rnd() {
@@ -70,10 +71,8 @@ SeededRandom::SeededRandom(uint64_t seed) : seed_(seed) { Randomize(); }
 void SeededRandom::Randomize() { Reseed(seed_); }
 
 int64_t SystemClock::Now() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    // Local wall-clock seconds on a running scale: the epoch seconds moved by
-    // the zone offset, so the clock's hours match the time of day.
-    return static_cast<int64_t>(now) + local.tm_gmtoff;
+    // Seconds of universal time: a change of zone or of daylight-saving time
+    // moves the time of day shown on the wall, not the running count, so the
+    // difference of two readings stays the time that passed.
+    return static_cast<int64_t>(std::time(nullptr));
 }

@@ -17,8 +17,9 @@ public:
 int16_t DrawBelow(RandomSource& random, int n);
 
 // The generator behind both sources below (xoshiro256**). Every reseed mixes
-// a running count of reseeds into the seed, so no two reseeds of one source
-// start the same sequence, however close together they fall.
+// a running count of reseeds into every word of the state, so no two reseeds
+// of one source start the same sequence, nor share their first draw, however
+// close together they fall.
 class MixedRandom : public RandomSource {
 public:
     double Rnd() override;
@@ -52,9 +53,9 @@ private:
     uint64_t seed_;
 };
 
-// The time of day, as whole seconds on a running date-and-time scale
-// (seconds since the epoch, in local time), so that differences across
-// midnight stay right.
+// Whole seconds on a running scale (seconds since the epoch, universal time),
+// so that the difference of two readings is the time that passed, across
+// midnight and across a change of zone or of daylight-saving time alike.
 class Clock {
 public:
     virtual ~Clock() = default;

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 #include <limits>
 #include <set>
 
@@ -11,15 +14,32 @@ namespace {
 
 TEST(RandomSource, ReseedsNeverRepeatASequenceEvenOnTheSameSeed) {
     // A fixed seed stands for a clock that does not move between reseeds:
-    // only the count of reseeds tells them apart.
+    // only the count of reseeds tells them apart, from the first draw on.
     SeededRandom random(42);
-    std::set<std::vector<double>> starts;
+    std::set<double> firsts;
     for (int k = 0; k < 2000; ++k) {
         random.Randomize();
-        std::vector<double> start;
-        for (int d = 0; d < 4; ++d) start.push_back(random.Rnd());
-        EXPECT_TRUE(starts.insert(start).second) << "reseed " << k;
+        EXPECT_TRUE(firsts.insert(random.Rnd()).second) << "reseed " << k;
     }
+}
+
+TEST(SystemClock, AChangeOfTimeZoneOrSummerTimeDoesNotMoveIt) {
+    // The same moment read under zones an hour, five and a half hours and
+    // (in summer time) more apart: the readings differ by the second that
+    // may tick between them at most.
+    const char* const previous = std::getenv("TZ");
+    const std::string saved = previous ? previous : "";
+    SystemClock clock;
+    std::vector<int64_t> readings;
+    for (const char* zone : {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "IST-5:30", "EST5EDT,M3.2.0,M11.1.0",
+                             "NZST-12NZDT,M9.5.0,M4.1.0/3"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        readings.push_back(clock.Now());
+    }
+    if (previous) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+    tzset();
+    for (const int64_t r : readings) EXPECT_LE(std::llabs(r - readings.front()), 1) << r - readings.front();
 }
 
 TEST(RandomSource, SameSeedGivesTheSameDraws) {
