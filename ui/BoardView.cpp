@@ -57,7 +57,14 @@ void BoardView::paintEvent(QPaintEvent* event) {
 }
 
 void BoardView::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF at = event->position() - QPointF(Border, Border);
+    // The sunken border is the frame's, not the board's: a release on it is
+    // no release on the board. One beyond the widget, after a press on the
+    // board, still is (the board has the mouse until the release).
+    const QPointF p = event->position();
+    const bool inWidget = p.x() >= 0 && p.y() >= 0 && p.x() < width() && p.y() < height();
+    const bool inArea = p.x() >= Border && p.y() >= Border && p.x() < width() - Border && p.y() < height() - Border;
+    if (inWidget && !inArea) return;
+    const QPointF at = p - QPointF(Border, Border);
     emit MouseUp(ButtonCode(event->button()), ShiftState(event->modifiers()), static_cast<float>(at.x()),
                  static_cast<float>(at.y()));
 }

@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QShowEvent>
 
+#include "ButtonPicture.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
 #include "SurfaceImage.h"
@@ -18,7 +19,7 @@ namespace {
 QPushButton* PictureButton(QWidget* parent, const QString& picture, const QString& tip, int left, int top) {
     auto* button = new QPushButton(parent);
     button->setGeometry(left, top, 25, 25);
-    button->setIcon(QIcon(QPixmap(picture)));
+    button->setIcon(QIcon(ButtonPicture(picture)));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tip);
     button->setFocusPolicy(Qt::TabFocus);
@@ -143,6 +144,7 @@ void frmMain::Form_Load() {
     for (const char* name : {"Classic", "Mountain", "Great Wall", "Block", "Shuriken", "Dam", "Random", "Tree",
                              "Pyramid", "Key", "Tavelorn"})
         cmbPattern->addItem(QString::fromLatin1(name));
+    cmbPattern->setMaxVisibleItems(cmbPattern->count());  // every name at once, no scrolling
     cmbPattern->SetText(QStringLiteral("Default"));
 
     cmbTileSet->clear();
@@ -166,6 +168,9 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Activate() {
+    // The selection goes, and its mark with it: a tile left lit with nothing
+    // selected would take the next click as a first one.
+    if (SelectedTile >= 0) RepaintBoard();
     SelectedTile = -1;
     picBoard->Refresh();
     Activated = true;
@@ -193,6 +198,7 @@ void frmMain::Form_Resize() {
 
     engine_.CenterBoard();
     engine_.RedrawBoard();
+    HintShown = false;
     SelectedTile = -1;
 }
 
@@ -216,6 +222,11 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();  // a close is never refused
 }
 
+void frmMain::RepaintBoard() {
+    engine_.RefreshBoard();
+    HintShown = false;
+}
+
 void frmMain::Reactivate() {
     activateWindow();
     Form_Activate();
@@ -233,12 +244,11 @@ bool frmMain::IsOpenTile(int16_t i) const {
 QImage frmMain::SkinPicture() const { return skinPicture_; }
 
 void frmMain::SetSkinPicture(const QImage& picture) {
+    // No picture empties the holder, and the board then takes the solid
+    // colour: a blank surface of the last picture's size would paint it
+    // blank.
     skinPicture_ = picture;
-    if (!picture.isNull()) {
-        ImageToSurface(picture, picSkin);
-    } else {
-        picSkin.Fill(picSkin.BackColor);
-    }
+    ImageToSurface(picture, picSkin);
 }
 
 // ---- EngineHost ------------------------------------------------------------

@@ -53,7 +53,7 @@ public:
     // ---- Form-level fields -------------------------------------------
     int16_t SelectedTile = 0;
     bool Activated = false;
-    bool HintShown = false;
+    bool HintShown = false;  // the hint pair is lit on the board now
     QString LastSound;
     std::array<int16_t, 101> MatchTileA{};
     std::array<int16_t, 101> MatchTileB{};
@@ -122,7 +122,7 @@ public:
     Surface picMask, picPaint, picSkin;
 
     // The picture of picSkin (null when it holds none). Setting a null
-    // picture leaves the surface at its last size.
+    // picture empties the surface.
     QImage SkinPicture() const override;
     void SetSkinPicture(const QImage& picture) override;
 
@@ -154,6 +154,8 @@ private:
     void BuildControls();
     void LoadSheets();
     void Reactivate();
+    // Every mark goes from the board, a shown hint pair's too.
+    void RepaintBoard();
     void ShowGameOver();
     bool IsOpenTile(int16_t i) const;
 

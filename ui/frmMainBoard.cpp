@@ -21,7 +21,7 @@ void frmMain::picBoard_MouseUp(int /*Button*/, int /*Shift*/, float X, float Y) 
     const int16_t t = engine_.HitTest(x, y);
 
     if (t < 0) {
-        engine_.RefreshBoard();
+        RepaintBoard();
         services_.Sound.Beep();
         LastSound.clear();
         SelectedTile = -1;

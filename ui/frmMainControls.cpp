@@ -5,6 +5,7 @@
 
 void frmMain::btnNew_Click() {
     engine_.NewGame();
+    HintShown = false;
     HintIndex = -1;
     SelectedTile = -1;
     picBoard->Refresh();
@@ -18,6 +19,7 @@ void frmMain::cmbPattern_Click() {
 void frmMain::btnBack_Click() {
     if (engine_.TilesLeft < 144) {
         engine_.UndoPair();
+        HintShown = false;
         picBoard->Refresh();
         SelectedTile = -1;
         HintIndex = -1;
@@ -50,13 +52,16 @@ void frmMain::cmbTileSet_click() {
             break;
         }
     }
-    engine_.RefreshBoard();
+    RepaintBoard();
+    // The selection stays, and stays lit, now with the new set's face.
+    if (SelectedTile >= 0) engine_.HighlightTile(SelectedTile);
     picBoard->Refresh();
 }
 
 QString ElapsedText(int64_t seconds) {
-    // Whole days are not shown; StartTime is a full date and time, so the
-    // difference stays right across midnight.
+    // Whole days are not shown. The clock runs on universal seconds, so the
+    // difference stays right across midnight and across a change of zone or
+    // of daylight-saving time.
     constexpr int64_t Day = 24 * 60 * 60;
     const int64_t s = ((seconds % Day) + Day) % Day;
     return QStringLiteral("%1:%2:%3")

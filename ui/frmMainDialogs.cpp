@@ -12,7 +12,7 @@ void frmMain::btnBackground_Click() {
         box.exec();
     }
     Reactivate();
-    engine_.RefreshBoard();
+    RepaintBoard();
     picBoard->Refresh();
 }
 

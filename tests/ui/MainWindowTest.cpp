@@ -163,7 +163,7 @@ void MainWindowTest::resizeClearsTheSelectionAndKeepsTheHintList() {
     QTRY_COMPARE(form.size(), QSize(801, 560));
     QCOMPARE(form.SelectedTile, int16_t(-1));
     QCOMPARE(form.HintIndex, int16_t(1));
-    QVERIFY(form.HintShown);
+    QVERIFY(!form.HintShown);  // the redraw took the pair's highlight
     QCOMPARE(form.Engine().OffsetX, int16_t(oldX + 100));
 }
 

@@ -3,7 +3,8 @@
 // layout name and names that name none, undo, hint, tile sets known and
 // unknown, resizes down to nothing, sound on and off (each sound's yield
 // runs further events, so handlers nest), and background changes through
-// the real dialog. After every action the game must still be whole.
+// the real dialog. After every action the game must still be whole, and
+// the board must show it: exactly a fresh paint of the game as it stands.
 //
 // TT_SOAK_ACTIONS sets the number of actions (50 000 by default),
 // TT_SOAK_SEED the seed (1 by default). A failure names the seed, the
@@ -18,6 +19,7 @@
 #include <deque>
 #include <random>
 
+#include "BoardCheck.h"
 #include "MainWindowFixture.h"
 #include "frmSkin.h"
 
@@ -336,6 +338,7 @@ private slots:
 
         Player player(f, dialog, seed, f.Folder.path());
         player.DuringSound();
+        BoardCheck check;
         long removals = 0, newGames = 0, gamesOver = 0;
         for (long n = 1; n <= actions; ++n) {
             const int16_t before = f.Engine().TilesLeft;
@@ -345,7 +348,8 @@ private slots:
             if (f.Random.Reseeds() != reseeds) ++newGames;
             else if (f.Engine().TilesLeft < before) ++removals;
             if (f.Engine().MatchesLeft == 0 || f.Engine().TilesLeft == 0) ++gamesOver;
-            const QString broken = Broken(*f.Form);
+            QString broken = Broken(*f.Form);
+            if (broken.isEmpty()) broken = check.Differs(*f.Form);
             if (!broken.isEmpty()) {
                 QStringList last(player.Log.begin(), player.Log.end());
                 QFAIL(qPrintable(QStringLiteral("seed %1, action %2: %3\nlast actions:\n  %4")
