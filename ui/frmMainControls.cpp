@@ -53,8 +53,10 @@ void frmMain::cmbTileSet_click() {
         }
     }
     RepaintBoard();
-    // The selection stays, and stays lit, now with the new set's face.
-    if (SelectedTile >= 0) engine_.HighlightTile(SelectedTile);
+    // The selection stays, and stays lit, now with the new set's face. (A
+    // pick made while a removed pair's sound plays finds the removed tile
+    // still selected, and lights nothing.)
+    if (IsOpenTile(SelectedTile)) engine_.HighlightTile(SelectedTile);
     picBoard->Refresh();
 }
 

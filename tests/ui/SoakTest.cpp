@@ -180,10 +180,11 @@ public:
             this,
             [this] {
                 ++Depth;
-                const int pick = Below(4);
-                if (pick == 0) PostRelease(RandomOpenTileCentre());
-                else if (pick == 1) Click(f_.Form->btnBack, "nested undo");
+                const int pick = Below(6);
+                if (pick == 1) Click(f_.Form->btnBack, "nested undo");
                 else if (pick == 2) Click(f_.Form->btnNew, "nested new game");
+                else if (pick == 3) TileSet();
+                else if (pick == 4) Click(f_.Form->btnHint, "nested hint");
                 else PostRelease(RandomOpenTileCentre());
                 --Depth;
             },
