@@ -51,7 +51,7 @@ public:
 
         long differing = 0;
         int firstX = 0, firstY = 0;
-        for (int y = 0; y < board.ScaleHeight(); ++y) {
+        for (int y = 0; !board.Empty() && y < board.ScaleHeight(); ++y) {
             const uint32_t* shown = board.Bits() + static_cast<size_t>(y) * board.ScaleWidth();
             const uint32_t* due = static_cast<const Surface&>(paint_).Bits() + static_cast<size_t>(y) * board.ScaleWidth();
             if (std::memcmp(shown, due, board.ScaleWidth() * sizeof(uint32_t)) == 0) continue;

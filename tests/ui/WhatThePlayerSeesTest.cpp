@@ -86,6 +86,7 @@ void WhatThePlayerSeesTest::theBoardShowsTheGameAfterEveryAction() {
     int16_t a = -1, b = -1, c = -1;  // a matching pair, and a tile that does not match a
     const auto pick = [&] {
         std::tie(a, b) = f.MatchingPair();
+        if (a < 0) return;  // the game is over
         for (const int16_t i : f.OpenList())
             if (i != a && !form.Engine().TilesMatch(a, i)) c = i;
     };
@@ -105,7 +106,10 @@ void WhatThePlayerSeesTest::theBoardShowsTheGameAfterEveryAction() {
     const auto select = [&] { f.ReleaseOn(a); };
     const std::pair<const char*, std::function<void()>> actions[] = {
         {"select", select},
-        {"tile-set pick with a tile selected", tileSet("Cards")},
+        {"tile-set pick with a tile selected", [&] {
+             tileSet("Cards")();
+             QCOMPARE(form.SelectedTile, a);  // still selected, and (the check) still lit
+         }},
         {"deselect", select},
         {"select again", select},
         {"non-matching click", [&] { f.ReleaseOn(c); }},
@@ -142,10 +146,7 @@ void WhatThePlayerSeesTest::theBoardShowsTheGameAfterEveryAction() {
         const QString differs = check.Differs(form);
         QVERIFY2(differs.isEmpty(), qPrintable(QString::fromLatin1(name) + ": " + differs));
     }
-    // The steps did what they say: the selection outlived the tile-set pick,
-    // the box dropped it, and the end came with its box.
-    QCOMPARE(f.Engine().MatchesLeft > 0 || f.Engine().TilesLeft == 0, true);
-    QVERIFY(f.Sound.Heard.contains("gong"));
+    QVERIFY(f.Sound.Heard.contains("gong"));  // the play did reach its end
 }
 
 void WhatThePlayerSeesTest::aReleaseOnTheBoardsBorderDoesNothing() {
