@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -12,18 +13,19 @@ namespace {
 constexpr int Handled[] = {SIGTERM, SIGHUP, SIGINT};
 
 // A signal handler can reach nothing but static state: the pipe's write end
-// and whether a close was already asked for.
+// and whether a close was already asked for. Two signals can arrive at once
+// on two of the game's threads, so the second learns of the first by one
+// test-and-set, never by a read and a later write.
 volatile sig_atomic_t writeEnd = -1;
-volatile sig_atomic_t closeAsked = 0;
+std::atomic_flag closeAsked = ATOMIC_FLAG_INIT;
 
 extern "C" void OnSessionSignal(int number) {
-    if (closeAsked) {
+    if (closeAsked.test_and_set()) {
         // The close is taking too long for whoever sent this: end now.
         std::signal(number, SIG_DFL);
         std::raise(number);
         return;
     }
-    closeAsked = 1;
     const int saved = errno;
     const char byte = static_cast<char>(number);
     [[maybe_unused]] const ssize_t written = write(writeEnd, &byte, 1);
@@ -39,7 +41,7 @@ bool IgnoredAtStart(int number) {
 SessionSignals::SessionSignals() {
     if (pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
     writeEnd = pipe_[1];
-    closeAsked = 0;
+    closeAsked.clear();
     notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &SessionSignals::Drain);
 
