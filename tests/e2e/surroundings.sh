@@ -69,13 +69,16 @@ grep -qx 'Sound=True' "$settings" || fail "settings not saved"
 while read -r sig about; do
     rm -rf "$XDG_CONFIG_HOME"
     start
-    click 524 24  # sound off, to be found in the saved settings
+    # Sound off, to be found in the saved settings; the window changes (the
+    # other sound button lights up) once the game has taken the click.
+    before=$("$probe" window "$window")
+    click 524 24
+    for _ in $(seq 300); do [ "$("$probe" window "$window")" != "$before" ] && break; sleep 0.01; done
     if [ "$about" = about ]; then
         click 556 444
         timeout 10 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^About Tavelorn Tiles$' >/dev/null ||
             fail "no About box"
     fi
-    sleep 0.3
     t0=$(now_ms)
     kill -"$sig" "$game_pid"
     ended 50

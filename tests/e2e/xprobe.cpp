@@ -5,6 +5,7 @@
 //                          the light (tile face) pixels of the board, a
 //                          checksum of the board, and two points to click on
 //                          (the rightmost and the leftmost tile)
+//   xprobe window WINDOW   prints a checksum of the whole window
 //   xprobe close WINDOW    sends WM_DELETE_WINDOW
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -15,6 +16,19 @@
 #include <cstring>
 
 namespace {
+int Whole(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) return 1;
+    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (!image) return 1;
+    uint64_t sum = 1469598103934665603ull;
+    for (int y = 0; y < attributes.height; ++y)
+        for (int x = 0; x < attributes.width; ++x) sum = (sum ^ (XGetPixel(image, x, y) & 0xFFFFFF)) * 1099511628211ull;
+    std::printf("%016llx\n", static_cast<unsigned long long>(sum));
+    XDestroyImage(image);
+    return 0;
+}
+
 int Board(Display* display, Window window) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return 1;
@@ -62,14 +76,15 @@ int Close(Display* display, Window window) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: xprobe board|close WINDOW\n");
+        std::fprintf(stderr, "usage: xprobe board|window|close WINDOW\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
     if (!display) return 1;
     const Window window = static_cast<Window>(std::strtoul(argv[2], nullptr, 0));
     const int result = std::strcmp(argv[1], "board") == 0 ? Board(display, window)
-                       : std::strcmp(argv[1], "close") == 0 ? Close(display, window)
+                       : std::strcmp(argv[1], "window") == 0 ? Whole(display, window)
+                       : std::strcmp(argv[1], "close") == 0  ? Close(display, window)
                                                             : 2;
     XCloseDisplay(display);
     return result;
