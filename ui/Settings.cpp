@@ -1,49 +1,33 @@
 #include "Settings.h"
 
-#include <QFileInfo>
 #include <QImage>
-#include <QLockFile>
-#include <QSettings>
+#include <QStandardPaths>
 
 #include "frmMain.h"
 
 #include "PictureLoader.h"
+#include "SettingsFile.h"
 
 namespace {
 const QString AppName = QStringLiteral("Tavelorn Tiles");
-const QString Section = QStringLiteral("Settings/");
+const QString Section = QStringLiteral("Settings");
 
 // The store's read with a default: the stored text, or the default's text
 // when the key is missing.
-QString GetSetting(QSettings& store, const QString& key, const QString& fallback) {
-    const QVariant value = store.value(Section + key);
-    if (!value.isValid()) return fallback;
-    // A hand-edited value with an unquoted comma reads back as a list.
-    if (value.userType() == QMetaType::QStringList) return value.toStringList().join(QStringLiteral(", "));
-    return value.toString();
+QString GetSetting(const QHash<QString, QString>& store, const QString& key, const QString& fallback) {
+    return store.value(Section + u'/' + key, fallback);
 }
 
-void SaveSetting(QSettings& store, const QString& key, const QString& text) { store.setValue(Section + key, text); }
-
-// A program killed just as it took the store's lock leaves an empty lock
-// file that names no owner. The store would wait half a minute for it to go
-// stale, with the window frozen at its close; no one holds it, so clear it.
-void ClearOwnerlessLock(const QString& settingsFile) {
-    const QString path = settingsFile + QStringLiteral(".lock");
-    if (!QFileInfo::exists(path)) return;
-    QLockFile lock(path);
-    qint64 pid = 0;
-    QString host, app;
-    if (!lock.getLockInfo(&pid, &host, &app)) lock.removeStaleLockFile();
-}
-
-bool ReadBoolean(QSettings& store, const QString& key, bool fallback) {
+bool ReadBoolean(const QHash<QString, QString>& store, const QString& key, bool fallback) {
     return ParseBoolean(GetSetting(store, key, BooleanText(fallback))).value_or(fallback);
 }
 }  // namespace
 
 QString DefaultSettingsFile() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, AppName, AppName).fileName();
+    // Where Qt's own settings put an application's INI file for this user;
+    // worked out without opening anything.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + AppName + u'/' + AppName +
+           QStringLiteral(".ini");
 }
 
 QString BooleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
@@ -64,7 +48,7 @@ std::optional<int32_t> ParseColour(const QString& text) {
 }
 
 void LoadSettings(frmMain& form) {
-    QSettings store(form.SettingsFile(), QSettings::IniFormat);
+    const QHash<QString, QString> store = ReadSettingsFile(form.SettingsFile());
     modTile& engine = form.Engine();
 
     form.cmbPattern->SetText(GetSetting(store, QStringLiteral("Pattern"), QStringLiteral("Classic")));
@@ -88,17 +72,13 @@ void LoadSettings(frmMain& form) {
 }
 
 void SaveSettings(frmMain& form) {
-    ClearOwnerlessLock(form.SettingsFile());
-    QSettings store(form.SettingsFile(), QSettings::IniFormat);
     const modTile& engine = form.Engine();
-    SaveSetting(store, QStringLiteral("Background Colour"), ColourText(engine.BackgroundColour));
-    SaveSetting(store, QStringLiteral("Background Image"), QString::fromStdString(engine.BackgroundImage));
-    SaveSetting(store, QStringLiteral("Background"), BooleanText(engine.BackgroundIsImage));
-    SaveSetting(store, QStringLiteral("Image Stretch"), BooleanText(engine.ImageStretch));
-    SaveSetting(store, QStringLiteral("Sound"), BooleanText(engine.SoundOn));
-    SaveSetting(store, QStringLiteral("Pattern"), form.cmbPattern->Text());
-    SaveSetting(store, QStringLiteral("TileSet"), form.cmbTileSet->Text());
-    // QSettings writes through a temporary file renamed over the old one; a
-    // failure leaves the old file whole and the close goes on.
-    store.sync();
+    WriteSettingsFile(form.SettingsFile(), Section,
+                      {{QStringLiteral("Background Colour"), ColourText(engine.BackgroundColour)},
+                       {QStringLiteral("Background Image"), QString::fromStdString(engine.BackgroundImage)},
+                       {QStringLiteral("Background"), BooleanText(engine.BackgroundIsImage)},
+                       {QStringLiteral("Image Stretch"), BooleanText(engine.ImageStretch)},
+                       {QStringLiteral("Sound"), BooleanText(engine.SoundOn)},
+                       {QStringLiteral("Pattern"), form.cmbPattern->Text()},
+                       {QStringLiteral("TileSet"), form.cmbTileSet->Text()}});
 }

@@ -12,11 +12,13 @@ class frmMain;
 QString DefaultSettingsFile();
 
 // Reads the seven values into the main window, the engine and picSkin.
-// A value that does not convert takes its key's default.
+// Every value is read as text; one that does not convert takes its key's
+// default, and so do all when the file is missing, irregular or too large.
 void LoadSettings(frmMain& form);
 
-// Writes the seven values. The file is replaced whole or not at all; a write
-// that fails leaves the old file as it was, and is not reported.
+// Writes the seven values. The file is replaced whole or not at all; a save
+// that cannot be made (the file is no regular file, its lock is held, the
+// disk is full) leaves the old file as it was and the close goes on.
 void SaveSettings(frmMain& form);
 
 // The text forms of the stored values.
