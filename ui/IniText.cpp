@@ -110,7 +110,12 @@ void ChopTrailingSpaces(QString& text, qsizetype limit) {
     while (text.size() > limit && (text.back() == u' ' || text.back() == u'\t')) text.chop(1);
 }
 
-QString PlainText(const QString& part) { return part.startsWith(QLatin1String("@@")) ? part.mid(1) : part; }
+// Qt's settings write a text holding a NUL as "@String(...)" and one that
+// begins with "@" with another "@" before it; anything else is the text.
+QString PlainText(const QString& part) {
+    if (part.startsWith(QLatin1String("@String(")) && part.endsWith(u')')) return part.sliced(8).chopped(1);
+    return part.startsWith(QLatin1String("@@")) ? part.mid(1) : part;
+}
 
 // A value: quotes group, backslashes escape, unquoted commas split it into
 // parts, spaces around unquoted parts are dropped.
@@ -177,8 +182,7 @@ QHash<QString, QString> ReadIniText(const QByteArray& data) {
             continue;
         }
         if (equals < 0) continue;
-        const QString key = section + UnescapedKey(line.left(equals).trimmed());
-        values.insert(key, UnescapedValue(line.mid(equals + 1)));
+        values.insert(section + UnescapedKey(line.left(equals).trimmed()), UnescapedValue(line.mid(equals + 1)));
     }
     return values;
 }

@@ -10,10 +10,11 @@
 
 // "section/key" -> value for every key of the file (a key of [General] has
 // no section). Keys and sections are unescaped (%20, %U0101, \ for /);
-// values are unquoted and unescaped (\n, \x4e2d, \0 ...), a leading "@@"
-// stands for "@", and a value split by unquoted commas is its parts joined
-// by ", ". Of a key given twice, the last counts. A BOM, ";" comments, "\r\n"
-// and lines broken with "\" are understood.
+// values are unquoted and unescaped (\n, \x4e2d, \0 ...); a leading "@@"
+// stands for "@" and "@String(...)" for what it holds, as Qt writes them;
+// a value split by unquoted commas is its parts joined by ", ". Of a key
+// given twice, the last counts. A BOM, ";" comments, "\r\n" and lines
+// broken with "\" are understood.
 QHash<QString, QString> ReadIniText(const QByteArray& data);
 
 // The escaped forms written to the file: "[Settings]" and "Key=value" are
