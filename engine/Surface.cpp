@@ -43,13 +43,32 @@ Surface::Surface(int width, int height, uint32_t colour) {
 
 void Surface::Resize(int width, int height) {
     ++version_;
+    shown_ = nullptr;
+    shownOwner_.reset();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), Stored(BackColor));
 }
 
+void Surface::Show(std::shared_ptr<const void> owner, const uint32_t* pixels, int width, int height) {
+    ++version_;
+    pixels_ = std::vector<uint32_t>();
+    width_ = pixels ? std::max(width, 0) : 0;
+    height_ = pixels ? std::max(height, 0) : 0;
+    shown_ = pixels;
+    shownOwner_ = std::move(owner);
+}
+
+void Surface::Own() {
+    if (!shown_) return;
+    pixels_.assign(shown_, shown_ + static_cast<size_t>(width_) * static_cast<size_t>(height_));
+    shown_ = nullptr;
+    shownOwner_.reset();
+}
+
 void Surface::ResizeKeep(int width, int height) {
     ++version_;
+    Own();
     const int newWidth = std::max(width, 0);
     const int newHeight = std::max(height, 0);
     std::vector<uint32_t> next(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight), Stored(BackColor));
@@ -66,24 +85,29 @@ void Surface::ResizeKeep(int width, int height) {
 
 uint32_t Surface::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    return pixels_[static_cast<size_t>(y) * width_ + x] & 0xFFFFFFu;
+    return Bits()[static_cast<size_t>(y) * width_ + x] & 0xFFFFFFu;
 }
 
 void Surface::SetPixel(int x, int y, uint32_t colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    ++version_;
-    pixels_[static_cast<size_t>(y) * width_ + x] = Stored(colour);
+    Bits()[static_cast<size_t>(y) * width_ + x] = Stored(colour);
 }
 
 void Surface::Fill(uint32_t colour) {
     ++version_;
+    if (shown_) {
+        // Every pixel changes: nothing to copy in.
+        shown_ = nullptr;
+        shownOwner_.reset();
+        pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), Stored(colour));
+        return;
+    }
     std::fill(pixels_.begin(), pixels_.end(), Stored(colour));
 }
 
 void Surface::Plot(int x, int y, uint32_t colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    ++version_;
-    uint32_t& p = pixels_[static_cast<size_t>(y) * width_ + x];
+    uint32_t& p = Bits()[static_cast<size_t>(y) * width_ + x];
     p = DrawMode == vbMaskPen ? (p & Stored(colour)) : Stored(colour);
 }
 
@@ -95,10 +119,9 @@ void Surface::FillRect(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t 
     const int64_t left = std::max<int64_t>(x1, 0), right = std::min<int64_t>(x2, width_ - 1);
     const int64_t top = std::max<int64_t>(y1, 0), bottom = std::min<int64_t>(y2, height_ - 1);
     if (left > right || top > bottom) return;
-    ++version_;
     const uint32_t c = Stored(colour);
     const size_t n = static_cast<size_t>(right - left + 1);
-    uint32_t* first = pixels_.data() + static_cast<size_t>(top) * width_ + left;
+    uint32_t* first = Bits() + static_cast<size_t>(top) * width_ + left;
     if (DrawMode == vbMaskPen) {
         for (int64_t y = 0; y <= bottom - top; ++y) {
             uint32_t* row = first + static_cast<size_t>(y) * static_cast<size_t>(width_);

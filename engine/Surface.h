@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // Raster operations, by their published codes.
@@ -31,6 +32,10 @@ public:
 
     // New size; every pixel, old and new, takes the back colour.
     void Resize(int width, int height);
+    // Shows width x height pixels held elsewhere (0xFFBBGGRR, rows one after
+    // another), kept alive by `owner`, instead of a copy: a large picture is
+    // then held once. The first change of any pixel copies them in.
+    void Show(std::shared_ptr<const void> owner, const uint32_t* pixels, int width, int height);
     // New size keeping the pixels that still fit; new area in the back colour.
     void ResizeKeep(int width, int height);
 
@@ -59,9 +64,10 @@ public:
     // pixels, each 0xFFBBGGRR. Asking for writable rows counts as a change.
     uint32_t* Bits() {
         ++version_;
+        Own();
         return pixels_.data();
     }
-    const uint32_t* Bits() const { return pixels_.data(); }
+    const uint32_t* Bits() const { return shown_ ? shown_ : pixels_.data(); }
 
     static constexpr uint32_t Opaque = 0xFF000000u;
 
@@ -72,10 +78,13 @@ public:
 private:
     void Plot(int x, int y, uint32_t colour);
     void FillRect(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t colour);
+    void Own();  // copies shown pixels in before a change
 
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;
+    const uint32_t* shown_ = nullptr;  // pixels held elsewhere, or none
+    std::shared_ptr<const void> shownOwner_;
     // A surface given another's pixels by assignment counts on from the
     // higher of the two, so it never goes back to a number it showed before.
     struct Generation {

@@ -1,6 +1,9 @@
 #include "PictureLoader.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include "RegularFile.h"
 
 namespace {
 
@@ -17,8 +20,9 @@ bool SizeIsSafe(const QSize& size) {
 }  // namespace
 
 QImage LoadPicture(const QString& path) {
-    if (path.isEmpty()) return QImage();
-    QImageReader reader(path);
+    QFile file;
+    if (!OpenRegularFile(path, file)) return QImage();
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();
     if (!SizeIsSafe(reader.size())) return QImage();
@@ -26,5 +30,8 @@ QImage LoadPicture(const QString& path) {
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
     QImage picture = reader.read();
     if (picture.isNull() || !SizeIsSafe(picture.size())) return QImage();
+    // In the surfaces' own pixel form, converted in place where Qt can, so
+    // the picture is held once from here on.
+    picture.convertTo(QImage::Format_RGBX8888);
     return picture;
 }

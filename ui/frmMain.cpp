@@ -248,7 +248,7 @@ void frmMain::SetSkinPicture(const QImage& picture) {
     // colour: a blank surface of the last picture's size would paint it
     // blank.
     skinPicture_ = picture;
-    ImageToSurface(picture, picSkin);
+    ShowImage(picture, picSkin);
 }
 
 // ---- EngineHost ------------------------------------------------------------

@@ -145,7 +145,9 @@ void frmSkin::ShowPreview(const QImage& picture) {
     if (picture.isNull())
         picPreview->clear();
     else
-        picPreview->setPixmap(QPixmap::fromImage(picture));
+        // The box's own size, not the whole picture once more.
+        picPreview->setPixmap(QPixmap::fromImage(
+            picture.scaled(picPreview->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 }
 
 void frmSkin::Option1_Click() {

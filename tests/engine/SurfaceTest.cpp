@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Surface.h"
@@ -230,6 +231,36 @@ TEST(SurfaceSize, ResizeFillsWithTheBackColourAndResizeKeepKeepsWhatFits) {
     s.Resize(-3, 4);
     EXPECT_TRUE(s.Empty());
     EXPECT_TRUE(AllOpaque(s));
+}
+
+// A surface showing pixels held elsewhere reads them as its own, and every
+// kind of change works on its own copy: the holder's pixels never change.
+TEST(SurfaceSize, AShownPictureIsReadInPlaceAndNeverWrittenThrough) {
+    const Surface picture = Numbered(5, 4, 7);
+    const std::vector<uint32_t> held(picture.Bits(), picture.Bits() + 20);
+    const std::vector<void (*)(Surface&)> changes = {
+        [](Surface& s) { s.SetPixel(1, 1, 0x123456); },
+        [](Surface& s) { s.Line(0, 0, 4, 3, 0x00FF00, LineFlagLine); },
+        [](Surface& s) { s.Line(1, 1, 2, 2, 0x0000FF, LineFlagFilledBox); },
+        [](Surface& s) { BitBlt(s, 1, 0, 2, 2, s, 0, 0, SRCINVERT); },
+        [](Surface& s) { s.Fill(0xABCDEF); },
+        [](Surface& s) { s.ResizeKeep(3, 6); },
+    };
+    for (size_t k = 0; k < changes.size(); ++k) {
+        auto owner = std::make_shared<std::vector<uint32_t>>(held);
+        Surface shown;
+        shown.Show(owner, owner->data(), 5, 4);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x) ASSERT_EQ(shown.Pixel(x, y), picture.Pixel(x, y));
+        Surface expected = picture;
+        changes[k](expected);
+        changes[k](shown);
+        EXPECT_EQ(*owner, held) << "change " << k;
+        ASSERT_EQ(shown.ScaleWidth(), expected.ScaleWidth());
+        ASSERT_EQ(shown.ScaleHeight(), expected.ScaleHeight());
+        for (int y = 0; y < shown.ScaleHeight(); ++y)
+            for (int x = 0; x < shown.ScaleWidth(); ++x) EXPECT_EQ(shown.Pixel(x, y), expected.Pixel(x, y)) << k;
+    }
 }
 
 // ---- StretchBlt ----------------------------------------------------------

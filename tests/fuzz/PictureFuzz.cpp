@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.close();
 
     modTile& engine = rig->engine;
-    ImageToSurface(LoadPicture(rig->path), rig->skin);
+    ShowImage(LoadPicture(rig->path), rig->skin);
     // The first bytes, read as they come, also pick the solid colour.
     uint32_t colour = 0x8000;
     for (size_t i = 0; i < size && i < 3; ++i) colour = (colour << 8) | data[i];
