@@ -1,5 +1,6 @@
 #include "IniText.h"
 
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace {
@@ -122,6 +123,9 @@ QString PlainText(const QString& part) {
 QString UnescapedValue(const QByteArray& raw) {
     QStringList parts;
     QString current;
+    // One decoder for the whole value, as Qt reads it: a byte order mark
+    // at its very start is dropped, any later one is a character.
+    QStringDecoder utf8(QStringDecoder::Utf8);
     bool inQuotes = false, partQuoted = false, skipSpaces = true;
     qsizetype chopLimit = 0;
     for (qsizetype i = 0; i < raw.size();) {
@@ -152,7 +156,7 @@ QString UnescapedValue(const QByteArray& raw) {
         } else {
             qsizetype j = i + 1;
             while (j < raw.size() && raw[j] != '\\' && raw[j] != '"' && (raw[j] != ',' || inQuotes)) ++j;
-            current += QString::fromUtf8(raw.mid(i, j - i));
+            current += utf8.decode(QByteArrayView(raw).sliced(i, j - i));
             i = j;
         }
     }
@@ -237,7 +241,9 @@ QByteArray IniValue(const QString& value) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         default:
-            if (u <= 0x1F || loneSurrogate) {
+            // A byte order mark is escaped too: a value starting with one
+            // would otherwise lose it when read back.
+            if (u <= 0x1F || loneSurrogate || u == 0xFEFF) {
                 out += "\\x" + QByteArray::number(u, 16);
                 hexJustEnded = true;
             } else if (text[i].isHighSurrogate()) {
