@@ -50,6 +50,26 @@ QPainterPath Triangle(QPointF a, QPointF b, QPointF c) {
     return path;
 }
 
+// A cat's pointed ears with pink insides, then the head over them, with two
+// stripes on its brow.
+struct CatEars {
+    QPainterPath Left, Right, LeftInside, RightInside;
+};
+
+void CatHead(QPainter& p, const CatEars& ears, const QPainterPath& head, QRgb coat, QRgb line, QRgb stripes,
+             double stripeWidth, QLineF leftStripe, QLineF rightStripe) {
+    Shape(p, ears.Left, coat, line);
+    Shape(p, ears.Right, coat, line);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xF4, 0xA6, 0xB0));
+    p.drawPath(ears.LeftInside);
+    p.drawPath(ears.RightInside);
+    Shape(p, head, coat, line);
+    p.setPen(QPen(QColor(stripes), stripeWidth, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(leftStripe);
+    p.drawLine(rightStripe);
+}
+
 }  // namespace
 
 QImage LyingCat(QRgb coat, QRgb stripes) {
@@ -75,16 +95,10 @@ QImage LyingCat(QRgb coat, QRgb stripes) {
     Shape(p, Ellipse(10, 38, 11, 7), coat, line);
     Shape(p, Ellipse(19, 39, 11, 6.5), coat, line);
     // The ears, then the head over them.
-    Shape(p, Triangle({4, 14}, {6, 1}, {15, 9}), coat, line);
-    Shape(p, Triangle({16, 8}, {25, 1}, {26, 14}), coat, line);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xF4, 0xA6, 0xB0));
-    p.drawPath(Triangle({7, 11}, {7.5, 4.5}, {12, 9}));
-    p.drawPath(Triangle({18.5, 8}, {23.5, 4.5}, {23.5, 11.5}));
-    Shape(p, Ellipse(2, 6, 26, 22), coat, line);
-    p.setPen(QPen(QColor(stripes), 2.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(12, 8), QPointF(13, 12));
-    p.drawLine(QPointF(16, 7.5), QPointF(16, 12));
+    CatHead(p,
+            {Triangle({4, 14}, {6, 1}, {15, 9}), Triangle({16, 8}, {25, 1}, {26, 14}),
+             Triangle({7, 11}, {7.5, 4.5}, {12, 9}), Triangle({18.5, 8}, {23.5, 4.5}, {23.5, 11.5})},
+            Ellipse(2, 6, 26, 22), coat, line, stripes, 2.2, QLineF(12, 8, 13, 12), QLineF(16, 7.5, 16, 12));
     // Shut eyes, a pink nose and a mouth.
     p.setPen(QPen(QColor(0x30, 0x28, 0x28), 1.5, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
@@ -124,16 +138,10 @@ QImage SittingCat(QRgb coat, QRgb stripes) {
     p.setPen(QPen(QColor(coat), 4.2, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(tail);
     // The ears, then the head, looking out.
-    Shape(p, Triangle({17, 12}, {17.5, 1}, {25, 7}), coat, line);
-    Shape(p, Triangle({28, 7}, {35.5, 1}, {36, 12}), coat, line);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xF4, 0xA6, 0xB0));
-    p.drawPath(Triangle({19, 9.5}, {19.3, 4}, {23, 7.5}));
-    p.drawPath(Triangle({30, 7.5}, {34, 4}, {34, 9.5}));
-    Shape(p, Ellipse(15, 4, 23, 19), coat, line);
-    p.setPen(QPen(QColor(stripes), 2.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(24, 5.5), QPointF(24.5, 9));
-    p.drawLine(QPointF(28.5, 5.5), QPointF(28, 9));
+    CatHead(p,
+            {Triangle({17, 12}, {17.5, 1}, {25, 7}), Triangle({28, 7}, {35.5, 1}, {36, 12}),
+             Triangle({19, 9.5}, {19.3, 4}, {23, 7.5}), Triangle({30, 7.5}, {34, 4}, {34, 9.5})},
+            Ellipse(15, 4, 23, 19), coat, line, stripes, 2.0, QLineF(24, 5.5, 24.5, 9), QLineF(28.5, 5.5, 28, 9));
     // Green eyes with slit pupils, a pink nose.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x9C, 0xD0, 0x3C));
