@@ -1,10 +1,10 @@
 // What the game's small boxes share in their look: the window icon, the
-// desktop's sans-serif font, and colours written &HBBGGRR.
+// desktop's sans-serif font, and colours written &HBBGGRR (BgrColour).
 #pragma once
 
-#include <QColor>
 #include <QFont>
-#include <cstdint>
+
+#include "BgrColour.h"
 
 class QWidget;
 
@@ -14,7 +14,3 @@ void DressBox(QWidget& box);
 
 // The desktop's default sans-serif font at the given size and weight.
 QFont SansSerifFont(qreal points, bool bold);
-
-// &HBBGGRR to a colour and back; the top byte is ignored.
-QColor ColourFromBgr(int32_t bgr);
-int32_t BgrFromColour(const QColor& colour);

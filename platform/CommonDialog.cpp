@@ -1,6 +1,6 @@
 #include "CommonDialog.h"
 
-#include "BoxLook.h"
+#include "BgrColour.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
