@@ -114,7 +114,11 @@ void DrawFitted(QPainter& p, const QImage& image, const QRectF& box) {
     const double s = std::min(box.width() / image.width(), box.height() / image.height()) * k;
     const int w = std::max(1, int(image.width() * s + 0.5));
     const int h = std::max(1, int(image.height() * s + 0.5));
-    const QImage small = image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Scaled premultiplied: a straight-alpha picture would be converted back
+    // after scaling, dividing by alpha with the processor's approximate
+    // reciprocal, which rounds differently on different processors.
+    const QImage small = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                             .scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QPointF centre = p.transform().map(box.center());
     p.save();
     p.resetTransform();

@@ -13,12 +13,17 @@ QRgb Mix(QRgb a, QRgb b, int t256) {
     return qRgb(m(qRed(a), qRed(b)), m(qGreen(a), qGreen(b)), m(qBlue(a), qBlue(b)));
 }
 
-// Works on straight (not premultiplied) colours, pixel by pixel.
+// Works on straight (not premultiplied) colours, pixel by pixel. The
+// colours are unpremultiplied here in integers: Qt's own conversion to
+// Format_ARGB32 divides by alpha with the processor's approximate
+// reciprocal, which rounds differently from one make of processor to another.
 template <typename F> QImage EachPixel(const QImage& image, F change) {
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y)
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb c = out.pixel(x, y);
+    const QImage in = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage out(in.size(), QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    for (int y = 0; y < in.height(); ++y)
+        for (int x = 0; x < in.width(); ++x) {
+            const QRgb c = qUnpremultiply(in.pixel(x, y));
             if (qAlpha(c) == 0) continue;
             const QRgb n = change(c);
             out.setPixel(x, y, qRgba(qRed(n), qGreen(n), qBlue(n), qAlpha(c)));

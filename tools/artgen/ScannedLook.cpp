@@ -64,7 +64,10 @@ void CarveInto(QImage& face, const QImage& layer) {
         return qAlpha(layer.pixel(x, y)) / 255.0;
     };
     const int wall = 3;  // a cut's wall, in layer pixels
-    QImage cut(w, h, QImage::Format_ARGB32);
+    // Premultiplied, so that scaling it never converts back to straight
+    // colours: Qt divides by alpha there with the processor's approximate
+    // reciprocal, which rounds differently on different processors.
+    QImage cut(w, h, QImage::Format_ARGB32_Premultiplied);
     cut.fill(Qt::transparent);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -72,7 +75,7 @@ void CarveInto(QImage& face, const QImage& layer) {
             // Beyond a cut's bottom-right edge, its rim catches the light.
             const double rim = std::max(0.0, alpha(x - wall, y - wall) - a);
             if (rim > 0 && a < 1) {
-                cut.setPixel(x, y, qRgba(255, 255, 252, Clamp(rim * (1 - a) * 150)));
+                cut.setPixel(x, y, qPremultiply(qRgba(255, 255, 252, Clamp(rim * (1 - a) * 150))));
                 continue;
             }
             if (a == 0) continue;
@@ -90,7 +93,7 @@ void CarveInto(QImage& face, const QImage& layer) {
             r = r * dark + (255 - r) * 0.2 * shine;
             g = g * dark + (255 - g) * 0.2 * shine;
             b = b * dark + (255 - b) * 0.2 * shine;
-            cut.setPixel(x, y, qRgba(Clamp(r), Clamp(g), Clamp(b), qAlpha(layer.pixel(x, y))));
+            cut.setPixel(x, y, qPremultiply(qRgba(Clamp(r), Clamp(g), Clamp(b), qAlpha(layer.pixel(x, y)))));
         }
     QPainter p(&face);
     p.drawImage(0, 0, cut.scaled(face.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
