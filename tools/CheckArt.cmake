@@ -1,10 +1,10 @@
 # Runs the generator into a scratch folder and compares what it wrote with
-# the committed resources. Every file is compared byte for byte when the
-# fonts are the very files the committed art was drawn with (fonts.sha256).
-# Where a font file differs (another release of the font packages), its
-# glyphs rasterise differently, so the tile sheets are only checked for the
-# same length and the same header; everything else (buttons, icons, sounds)
-# uses no font and is still compared byte for byte.
+# the committed resources through tt_artcompare: lengths and headers exact,
+# pixels and samples within a level or two (see artcompare/ArtCompare.h).
+# Where a font file differs from the one the committed art was drawn with
+# (fonts.sha256: another release of the font packages), its glyphs
+# rasterise differently, so the tile sheets are only checked for the same
+# length and the same header.
 file(REMOVE_RECURSE ${WORK})
 execute_process(COMMAND ${ARTGEN} ${WORK} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -39,28 +39,24 @@ endif()
 
 set(failures "")
 foreach(name ${committed})
-  if(same_fonts OR NOT name MATCHES "^sheets/")
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${RESOURCES}/${name} ${WORK}/${name}
-                    RESULT_VARIABLE differs)
-    if(differs)
-      list(APPEND failures ${name})
-    endif()
-  else()
-    file(SIZE ${RESOURCES}/${name} want_size)
-    file(SIZE ${WORK}/${name} got_size)
-    file(READ ${RESOURCES}/${name} want_header LIMIT 54 HEX)
-    file(READ ${WORK}/${name} got_header LIMIT 54 HEX)
-    if(NOT want_size EQUAL got_size OR NOT want_header STREQUAL got_header)
-      list(APPEND failures ${name})
-    endif()
+  set(mode "")
+  if(NOT same_fonts AND name MATCHES "^sheets/")
+    set(mode --layout-only)
+  endif()
+  execute_process(COMMAND ${ARTCOMPARE} ${mode} ${RESOURCES}/${name} ${WORK}/${name}
+                  RESULT_VARIABLE differs OUTPUT_VARIABLE why ERROR_VARIABLE trouble)
+  if(NOT differs EQUAL 0)
+    string(STRIP "${why}${trouble}" why)
+    list(APPEND failures "${name}: ${why}")
   endif()
 endforeach()
 if(failures)
-  message(FATAL_ERROR "generated art differs from the committed files: ${failures}\n"
+  list(JOIN failures "\n  " lines)
+  message(FATAL_ERROR "generated art differs from the committed files:\n  ${lines}\n"
                       "Regenerate with: cmake --build build --target art")
 endif()
 if(same_fonts)
-  message(STATUS "every file equal byte for byte")
+  message(STATUS "every file agrees with the committed one")
 else()
-  message(STATUS "fonts differ: tile sheets checked for size and header only")
+  message(STATUS "fonts differ: tile sheets checked for length and header only")
 endif()
