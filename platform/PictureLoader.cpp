@@ -45,8 +45,7 @@ bool ScansAreSafe(int scans, const QSize& size) {
 // are widened there in place, so no second buffer the picture's size is
 // ever needed.
 bool WidensInPlace(QImage::Format format) {
-    return format == QImage::Format_Grayscale8 || format == QImage::Format_Indexed8 ||
-           format == QImage::Format_Mono || format == QImage::Format_MonoLSB;
+    return format == QImage::Format_Grayscale8 || format == QImage::Format_Indexed8 || format == QImage::Format_Mono;
 }
 
 struct FreeBuffer {
@@ -58,7 +57,7 @@ qsizetype RgbxBytes(const QSize& size) { return qsizetype(size.width()) * size.h
 
 // An image of `format` over the tail of `buffer`, for the decoder to fill.
 QImage TailImage(uchar* buffer, const QSize& size, QImage::Format format) {
-    const int depth = format == QImage::Format_Mono || format == QImage::Format_MonoLSB ? 1 : 8;
+    const int depth = format == QImage::Format_Mono ? 1 : 8;
     const qsizetype rowBytes = ((qsizetype(size.width()) * depth + 31) / 32) * 4;
     uchar* tail = buffer + RgbxBytes(size) - rowBytes * size.height();
     return QImage(tail, size.width(), size.height(), rowBytes, format);
@@ -71,13 +70,14 @@ std::array<quint32, 256> RgbxOfValues(const QImage& image) {
     QImage sample(mono ? 2 : 256, 1, image.format());
     sample.setColorTable(image.colorTable());
     if (mono) {
-        sample.scanLine(0)[0] = image.format() == QImage::Format_Mono ? 0x40 : 0x02;
+        sample.scanLine(0)[0] = 0x40;  // the second pixel 1, the first 0
     } else {
         for (int value = 0; value < 256; ++value) sample.scanLine(0)[value] = uchar(value);
     }
     const QImage rgbx = sample.convertToFormat(QImage::Format_RGBX8888);
     std::array<quint32, 256> table{};
-    std::memcpy(table.data(), rgbx.constScanLine(0), size_t(rgbx.width()) * 4);
+    if (rgbx.format() == QImage::Format_RGBX8888 && rgbx.width() == sample.width())
+        std::memcpy(table.data(), rgbx.constScanLine(0), size_t(rgbx.width()) * 4);
     return table;
 }
 
@@ -93,8 +93,6 @@ void WidenInPlace(const QImage& image, uchar* buffer) {
         quint32* out = reinterpret_cast<quint32*>(buffer) + qsizetype(y) * width;
         if (image.format() == QImage::Format_Mono) {
             for (int x = 0; x < width; ++x) out[x] = rgbx[(row[size_t(x) >> 3] >> (7 - (x & 7))) & 1];
-        } else if (image.format() == QImage::Format_MonoLSB) {
-            for (int x = 0; x < width; ++x) out[x] = rgbx[(row[size_t(x) >> 3] >> (x & 7)) & 1];
         } else {
             for (int x = 0; x < width; ++x) out[x] = rgbx[row[size_t(x)]];
         }
