@@ -9,9 +9,19 @@
 constexpr int MaxPictureSide = 32767;
 constexpr qint64 MaxPicturePixels = qint64(64) * 1024 * 1024;
 
+// The most scans we agree to decode in a JPEG, and the most pixels all its
+// scans may cover together (64 scans of the largest picture, about half a
+// second of decoding): each scan is a pass over the whole picture, and real
+// files have about ten.
+constexpr int MaxJpegScans = 256;
+constexpr qint64 MaxJpegScanPixels = 64 * MaxPicturePixels;
+
 // The picture in the file at `path`, the format told by the file's content,
-// not its name, as an RGBX8888 image. An empty path gives a null image; so
-// does a file that is missing, not a regular file (a FIFO, a device, a
-// directory), damaged, not a bitmap, GIF or JPEG, or too large to hold (its
-// size is read from the header and checked before anything is decoded).
+// not its name, as an RGBX8888 image with unpadded rows. An empty path gives
+// a null image; so does a file that is missing, not a regular file (a FIFO,
+// a device, a directory), damaged, not a bitmap, GIF or JPEG, too large to
+// hold (its size is read from the header and checked before anything is
+// decoded), or a JPEG of more scans than the bounds above. The pixels are
+// held once: the memory a load takes at its peak is the picture's own four
+// bytes a pixel and little more, whatever form the file's pixels take.
 QImage LoadPicture(const QString& path);

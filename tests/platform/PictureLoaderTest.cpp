@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "JpegScans.h"
+#include "PictureFiles.h"
 #include "PictureLoader.h"
 
 namespace {
@@ -156,6 +158,111 @@ private slots:
     void oversizedHeadersRefused() {
         QFETCH(QString, path);
         QVERIFY(LoadPicture(path).isNull());
+    }
+
+    // Every picture comes back in the surfaces' pixel form with unpadded
+    // rows, its pixels those of Qt's own decoding, whatever form the
+    // decoder gives them in: one bit, one byte or four a pixel.
+    void picturesMatchQtsOwnDecoding_data() {
+        QTest::addColumn<QString>("path");
+        using namespace picture_files;
+        const auto save = [this](const QString& name, const QImage& image, const char* format) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            if (!image.save(&buffer, format, 100)) qFatal("cannot write %s", qPrintable(name));
+            return Write(name, bytes);
+        };
+        // Odd sizes, so rows of one bit or one byte a pixel are padded.
+        QImage colours(13, 7, QImage::Format_RGB32);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 13; ++x) colours.setPixel(x, y, qRgb(x * 19, y * 36, (x * y * 7) % 256));
+        QTest::newRow("bitmap of 1 bit") << save("mono.bmp", colours.convertToFormat(QImage::Format_Mono), "bmp");
+        QImage indexed = colours.convertToFormat(QImage::Format_Indexed8);
+        QTest::newRow("bitmap of 8 bits") << save("indexed.bmp", indexed, "bmp");
+        indexed.setColorCount(3);  // indices past the end of the table
+        QTest::newRow("bitmap of 8 bits, short table") << save("short.bmp", indexed, "bmp");
+        QTest::newRow("bitmap of 24 bits") << save("rgb.bmp", colours, "bmp");
+        QTest::newRow("bitmap of 1 x 1") << save("one.bmp", colours.copy(0, 0, 1, 1).convertToFormat(QImage::Format_Indexed8), "bmp");
+        QTest::newRow("grey JPEG") << save("grey.jpg", colours.convertToFormat(QImage::Format_Grayscale8), "jpeg");
+        QTest::newRow("colour JPEG") << save("colour.jpg", colours, "jpeg");
+        QTest::newRow("progressive grey JPEG") << Write("progressive.jpg", OneLevelJpeg(21, 1, true, 3));
+        QTest::newRow("GIF") << Write("one.gif", OneColourGif(301, 199));
+    }
+    void picturesMatchQtsOwnDecoding() {
+        QFETCH(QString, path);
+        const QImage picture = LoadPicture(path);
+        QCOMPARE(picture.format(), QImage::Format_RGBX8888);
+        QCOMPARE(picture.bytesPerLine(), qsizetype(picture.width()) * 4);
+        QCOMPARE(picture, QImage(path).convertToFormat(QImage::Format_RGBX8888));
+    }
+
+    // Each scan of a JPEG is a pass over the whole picture: a few hundred
+    // pass on a small picture, fewer on a large one (64 on the largest),
+    // and a JPEG of more is refused before any decoding.
+    void jpegScansBounded_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("size");
+        using picture_files::OneLevelJpeg;
+        QTest::newRow("256 scans, 16 x 16") << Write("256.jpg", OneLevelJpeg(16, 1, true, 255)) << QSize(16, 16);
+        QTest::newRow("257 scans, 16 x 16") << Write("257.jpg", OneLevelJpeg(16, 1, true, 256)) << QSize();
+        QTest::newRow("257 colour scans, 16 x 16") << Write("257c.jpg", OneLevelJpeg(16, 3, true, 256)) << QSize();
+        // 4160 x 4160 is the smallest square where fewer than 256 may pass.
+        QTest::newRow("248 scans, 4160 x 4160") << Write("248.jpg", OneLevelJpeg(4160, 1, true, 247)) << QSize(4160, 4160);
+        QTest::newRow("249 scans, 4160 x 4160") << Write("249.jpg", OneLevelJpeg(4160, 1, true, 248)) << QSize();
+        QTest::newRow("65 scans, 8192 x 8192") << Write("65.jpg", OneLevelJpeg(8192, 1, true, 64)) << QSize();
+        QTest::newRow("2001 scans, 8192 x 8192") << Write("2001.jpg", OneLevelJpeg(8192, 1, true, 2000)) << QSize();
+    }
+    void jpegScansBounded() {
+        QFETCH(QString, path);
+        QFETCH(QSize, size);
+        QCOMPARE(LoadPicture(path).size(), size.isValid() ? size : QSize(0, 0));
+    }
+
+    // The walk over a JPEG's markers counts the scans the decoder would
+    // make, and counts the same however the file is cut into pieces.
+    void jpegScansCountedFromTheMarkers_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("scans");
+        QTest::addColumn<bool>("ended");
+        const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
+        QTest::newRow("nothing") << QByteArray() << 0 << false;
+        QTest::newRow("no JPEG") << QByteArray("this is no picture at all\n") << 0 << false;
+        QTest::newRow("start and end") << hex("ffd8ffd9") << 0 << true;
+        QTest::newRow("a scan, its data and the end")
+            << hex("ffd8 ffda0008 0101003f00 12ff0034ffd056ffd778 ffd9") << 1 << true;
+        QTest::newRow("scan markers inside a segment")
+            << hex("ffd8 ffe00006 ffdaffda ffda0002 ffd9") << 1 << true;
+        QTest::newRow("fill bytes before markers") << hex("ffffffda0002 00ffffffda0002") << 2 << false;
+        QTest::newRow("a stuffed byte is data, not a marker") << hex("ffda0002 ff00da ff00ffda0002") << 2 << false;
+        QTest::newRow("markers of no length") << hex("ffd8ffd0ff01ffda0002") << 1 << false;
+        QTest::newRow("a length below two skips nothing") << hex("ffe00000ffda0001ffda0002") << 2 << false;
+        QTest::newRow("nothing counts after the end") << hex("ffda0002ffd9ffda0002") << 1 << true;
+        QTest::newRow("cut in a length") << hex("ffd8ffda00") << 1 << false;
+        QTest::newRow("cut in a segment") << hex("ffd8ffe0ffff0102ffda") << 0 << false;
+        QTest::newRow("cut after a 0xFF") << hex("ffda0002ff") << 1 << false;
+        QTest::newRow("the longest segment") << hex("ffe0ffff") + QByteArray(65533, '\xFF') + hex("da0002") << 0 << false;
+        using picture_files::OneLevelJpeg;
+        QTest::newRow("written grey, 6 scans") << OneLevelJpeg(24, 1, true, 5) << 6 << true;
+        QTest::newRow("written colour, 1 scan") << OneLevelJpeg(24, 3, false) << 1 << true;
+    }
+    void jpegScansCountedFromTheMarkers() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, scans);
+        QFETCH(bool, ended);
+        // Cut at every place into two pieces, and into single bytes (each
+        // piece a copy of its own, so no walk reads past its piece).
+        const qsizetype step = bytes.size() > 4096 ? 97 : 1;
+        for (qsizetype cut = 0; cut <= bytes.size(); cut += step) {
+            const QByteArray head = bytes.left(cut), tail = bytes.mid(cut);
+            const JpegWalk walk = WalkJpeg(WalkJpeg(JpegWalk{}, head), tail);
+            QCOMPARE(walk.scans, scans);
+            QCOMPARE(walk.ended, ended);
+        }
+        JpegWalk walk;
+        for (const char byte : bytes) walk = WalkJpeg(walk, QByteArray(1, byte));
+        QCOMPARE(walk.scans, scans);
+        QCOMPARE(walk.ended, ended);
     }
 
     void boundsAreTheAgreedOnes() {

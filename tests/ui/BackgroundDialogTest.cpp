@@ -12,6 +12,7 @@
 
 #include "../engine/TestHost.h"
 #include "CommonDialog.h"
+#include "PictureFiles.h"
 #include "frmSkin.h"
 #include "modTile.h"
 
@@ -327,19 +328,26 @@ private slots:
         QCOMPARE(beeps, 0);
     }
 
-    // A picked file that is no picture changes nothing and beeps; OK then
-    // commits what was there before.
+    // A picked file that is no picture, or one of more scans than any real
+    // JPEG, changes nothing and beeps; OK then commits what was there before.
     void unloadableFileChangesNothing() {
         engine->BackgroundImage = greenBmp.toStdString();
         engine->BackgroundIsImage = true;
         skin.picture = Filled(40, 30, Qt::green);
         const qint64 before = skin.picture.cacheKey();
+        const QString scans = dir.filePath("scans.jpg");
+        QFile scansFile(scans);
+        QVERIFY(scansFile.open(QIODevice::WriteOnly));
+        scansFile.write(picture_files::OneLevelJpeg(16, 1, true, 300));
+        scansFile.close();
         auto box = Open();
-        dialog.files = {{0, 0, notAPicture}, {0, 0, dir.filePath("gone.jpg")}};
+        dialog.files = {{0, 0, notAPicture}, {0, 0, dir.filePath("gone.jpg")}, {0, 0, scans}};
         box->btnFile_Click();
         QCOMPARE(beeps, 1);
         box->btnFile_Click();
         QCOMPARE(beeps, 2);
+        box->btnFile_Click();
+        QCOMPARE(beeps, 3);
         QCOMPARE(box->ChosenFile, greenBmp);
         QCOMPARE(box->lblFile->text(), greenBmp);
         QCOMPARE(box->PreviewPicture.cacheKey(), before);

@@ -3,7 +3,8 @@
 // game must show its window and close within the time limit, with the
 // values it should have, writing nothing but its own settings file (and
 // that only where a save may go through). Every other file in the folder
-// keeps its bytes, inode and times.
+// keeps its bytes, inode and times. A background picture costs no more time
+// than decoding it honestly does, and no more memory than its own pixels.
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 #include "MainWindowFixture.h"
+#include "PictureFiles.h"
 
 namespace {
 
@@ -23,8 +25,9 @@ constexpr int TimeLimitMs = 6000;
 const QString Settings = QStringLiteral("Tavelorn Tiles.ini");
 const QString Defaults = QStringLiteral("Classic|Scanned Tiles|32768||False|False|True");
 
-// The child's work: start with the settings file, tell the values read and
-// the memory taken, close. Exit code 0 when the close went through.
+// The child's work: start with the settings file, tell the values read, the
+// memory taken, and the bytes and size of the picture held, close. Exit code
+// 0 when the close went through.
 int StartAndClose(const QString& path) {
     RecordingSound sound;
     HandClock clock;
@@ -38,9 +41,12 @@ int StartAndClose(const QString& path) {
     const QStringList values = {form.cmbPattern->Text(), form.cmbTileSet->Text(), QString::number(e.BackgroundColour),
                                 QString::fromStdString(e.BackgroundImage), text(e.BackgroundIsImage),
                                 text(e.ImageStretch), text(e.SoundOn)};
+    const QImage picture = form.SkinPicture();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const QByteArray report = values.join(u'|').toUtf8() + '\n' + QByteArray::number(qint64(usage.ru_maxrss)) + '\n';
+    const QByteArray report = values.join(u'|').toUtf8() + '\n' + QByteArray::number(qint64(usage.ru_maxrss)) + '\n' +
+                              QByteArray::number(picture.sizeInBytes() / 1024) + '\n' + QByteArray::number(picture.width()) +
+                              'x' + QByteArray::number(picture.height()) + '\n';
     std::fwrite(report.constData(), 1, size_t(report.size()), stdout);
     std::fflush(stdout);
     return form.close() ? 0 : 3;
@@ -109,7 +115,9 @@ class HostileFilesTest : public QObject {
 private slots:
     void theGameStartsAndClosesInTimeAndWritesOnlyItsOwnFile_data() {
         QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QString>("values");  // as read at the start; empty: not checked
+        // As read at the start, and after a line break, where a row says,
+        // the size of the picture held; empty: not checked.
+        QTest::addColumn<QString>("values");
         QTest::addColumn<bool>("saves");      // whether the close writes the settings file
 
         const auto none = [](const QDir&, const QString&) {};
@@ -185,6 +193,32 @@ private slots:
             QVERIFY(d.mkdir(QStringLiteral("pic.gif")));
             Write(s, Picture(d.filePath(QStringLiteral("pic.gif"))));
         }) << QString() << true;
+        // Small files of the largest pictures we hold: a JPEG whose every
+        // scan is another pass over its 64 million pixels, and pictures whose
+        // decoders give one byte a pixel, or keep a copy of their own.
+        using namespace picture_files;
+        const auto picture = [](const char* name, QByteArray (*make)()) {
+            return Setup([name, make](const QDir& d, const QString& s) {
+                Write(d.filePath(QLatin1String(name)), make());
+                Write(s, Picture(d.filePath(QLatin1String(name))));
+            });
+        };
+        const QString held = QStringLiteral("Classic|Scanned Tiles|32768|$FOLDER/%1|True|False|True\n%2");
+        QTest::newRow("picture a JPEG of 2000 empty scans")
+            << picture("scans.jpg", [] { return OneLevelJpeg(8192, 1, true, 2000); })
+            << held.arg(QStringLiteral("scans.jpg"), QStringLiteral("0x0")) << true;
+        QTest::newRow("picture a one-colour GIF of 8192 x 8192")
+            << picture("one.gif", [] { return OneColourGif(8192, 8192); })
+            << held.arg(QStringLiteral("one.gif"), QStringLiteral("8192x8192")) << true;
+        QTest::newRow("picture a run-length bitmap of 8192 x 8192")
+            << picture("one.bmp", [] { return OneColourBmp(8192, 8192); })
+            << held.arg(QStringLiteral("one.bmp"), QStringLiteral("8192x8192")) << true;
+        QTest::newRow("picture a grey JPEG of 8192 x 8192")
+            << picture("grey.jpg", [] { return OneLevelJpeg(8192, 1, false); })
+            << held.arg(QStringLiteral("grey.jpg"), QStringLiteral("8192x8192")) << true;
+        QTest::newRow("picture a colour JPEG of 8192 x 8192")
+            << picture("colour.jpg", [] { return OneLevelJpeg(8192, 3, false); })
+            << held.arg(QStringLiteral("colour.jpg"), QStringLiteral("8192x8192")) << true;
     }
 
     void theGameStartsAndClosesInTimeAndWritesOnlyItsOwnFile() {
@@ -208,10 +242,13 @@ private slots:
         QVERIFY2(finished, "the game did not start and close in time");
         const QList<QByteArray> out = child.readAllStandardOutput().split('\n');
         QCOMPARE(child.exitCode(), 0);
-        qInfo("%lld ms, %s KB at most", clock.elapsed(), out.value(1).constData());
-        if (!values.isEmpty()) QCOMPARE(QString::fromUtf8(out.value(0)), values);
-        // The settings file never costs more than a few MB of memory.
-        QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024, out.value(1).constData());
+        qInfo("%lld ms, %s KB at most, %ld KB with no settings file", clock.elapsed(), out.value(1).constData(), Baseline());
+        const QString seen = QString::fromUtf8(out.value(0)) +
+                             (values.contains(u'\n') ? u'\n' + QString::fromUtf8(out.value(3)) : QString());
+        if (!values.isEmpty()) QCOMPARE(seen, QString(values).replace("$FOLDER", folder.path()));
+        // The settings file never costs more than a few MB of memory, and a
+        // picture no more than its own pixels besides.
+        QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024 + out.value(2).toLong(), out.value(1).constData());
 
         QCOMPARE(Snapshot(folder.path(), saves ? settings : QString()), before);
         if (saves) {

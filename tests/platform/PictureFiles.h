@@ -1,0 +1,159 @@
+// Picture files the tests put together byte by byte: large pictures that
+// compress to small files, and JPEGs with as many scans as a test asks for.
+#pragma once
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QIODevice>
+#include <vector>
+
+namespace picture_files {
+
+// Bits written first into the lowest bit of each byte, as GIF packs them.
+class LowFirstBits {
+public:
+    void Put(int code, int size) {
+        accumulator_ |= quint32(code) << count_;
+        count_ += size;
+        while (count_ >= 8) {
+            bytes_ += char(accumulator_ & 0xFF);
+            accumulator_ >>= 8;
+            count_ -= 8;
+        }
+    }
+    QByteArray Finish() {
+        if (count_ > 0) bytes_ += char(accumulator_ & 0xFF);
+        return bytes_;
+    }
+
+private:
+    QByteArray bytes_;
+    quint32 accumulator_ = 0;
+    int count_ = 0;
+};
+
+inline void PutLittle16(QByteArray& out, int value) {
+    out += char(value & 0xFF);
+    out += char((value >> 8) & 0xFF);
+}
+
+inline void PutBig16(QByteArray& out, int value) {
+    out += char((value >> 8) & 0xFF);
+    out += char(value & 0xFF);
+}
+
+// The LZW codes of `pixels` pixels of palette entry 0 with two-bit codes:
+// each code after the first names the string one pixel longer than the one
+// before, and the table starts again before it fills.
+inline QByteArray OneColourLzw(qint64 pixels) {
+    constexpr int Clear = 4, End = 5, First = 6, Full = 4095;
+    LowFirstBits bits;
+    int size = 3, next = First;
+    qint64 previous = 0;  // the pixels of the last code; none after a clear
+    bits.Put(Clear, size);
+    while (pixels > 0) {
+        if (next >= Full) {
+            bits.Put(Clear, size);
+            size = 3, next = First, previous = 0;
+        }
+        qint64 length = previous + 1;
+        int code = previous == 0 ? 0 : next;
+        if (length > pixels) length = pixels, code = pixels == 1 ? 0 : int(pixels) + 4;
+        bits.Put(code, size);
+        if (previous != 0 && ++next == (1 << size) && size < 12) ++size;
+        previous = length;
+        pixels -= length;
+    }
+    bits.Put(End, size);
+    return bits.Finish();
+}
+
+// A GIF of one colour, width x height pixels.
+inline QByteArray OneColourGif(int width, int height) {
+    QByteArray gif("GIF89a");
+    PutLittle16(gif, width);
+    PutLittle16(gif, height);
+    gif += QByteArray("\x80\x00\x00", 3);            // global table of 2 colours
+    gif += QByteArray("\x20\x60\xA0\x00\x00\x00", 6);  // slate blue, black
+    gif += ',';
+    gif += QByteArray(4, '\0');
+    PutLittle16(gif, width);
+    PutLittle16(gif, height);
+    gif += '\0';
+    gif += char(2);
+    const QByteArray codes = OneColourLzw(qint64(width) * height);
+    for (qsizetype at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        gif += char(block.size());
+        gif += block;
+    }
+    gif += '\0';
+    gif += ';';
+    return gif;
+}
+
+// An 8-bit run-length bitmap of one colour, width x height pixels.
+inline QByteArray OneColourBmp(int width, int height) {
+    QByteArray runs;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; x += 255) {
+            runs += char(qMin(255, width - x));
+            runs += '\0';
+        }
+        runs += QByteArray("\x00\x00", 2);
+    }
+    runs += QByteArray("\x00\x01", 2);
+    QByteArray bmp;
+    QDataStream out(&bmp, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    constexpr quint32 Offset = 14 + 40 + 8;
+    out.writeRawData("BM", 2);
+    out << quint32(Offset + runs.size()) << quint32(0) << Offset;
+    out << quint32(40) << qint32(width) << qint32(height) << quint16(1) << quint16(8) << quint32(1)
+        << quint32(runs.size()) << qint32(2835) << qint32(2835) << quint32(2) << quint32(0);
+    out << quint32(0x0060A020) << quint32(0);
+    out.writeRawData(runs.constData(), int(runs.size()));
+    return bmp;
+}
+
+// A JPEG of side x side pixels and `components` components (1, grey, or 3,
+// colour), all of one level. Baseline: one scan of all the terms.
+// Progressive: a first scan of the DC terms, then `emptyScans` more scans of
+// them that carry no data at all.
+inline QByteArray OneLevelJpeg(int side, int components, bool progressive, int emptyScans = 0) {
+    QByteArray jpeg("\xFF\xD8", 2);
+    jpeg += QByteArray("\xFF\xDB\x00\x43\x00", 5) + QByteArray(64, '\x01');
+    jpeg += progressive ? QByteArray("\xFF\xC2", 2) : QByteArray("\xFF\xC0", 2);
+    PutBig16(jpeg, 8 + 3 * components);
+    jpeg += char(8);
+    PutBig16(jpeg, side);
+    PutBig16(jpeg, side);
+    jpeg += char(components);
+    for (int c = 1; c <= components; ++c) {
+        jpeg += char(c);
+        jpeg += char(0x11);  // no subsampling
+        jpeg += '\0';
+    }
+    // One code of one bit in each table: a DC difference of 0, an end of block.
+    const QByteArray oneCode = QByteArray("\x01", 1) + QByteArray(15, '\0') + QByteArray(1, '\0');
+    jpeg += QByteArray("\xFF\xC4\x00\x26", 4) + '\x00' + oneCode + '\x10' + oneCode;
+    QByteArray scan("\xFF\xDA", 2);
+    PutBig16(scan, 6 + 2 * components);
+    scan += char(components);
+    for (int c = 1; c <= components; ++c) {
+        scan += char(c);
+        scan += '\0';
+    }
+    scan += progressive ? QByteArray("\x00\x00\x00", 3) : QByteArray("\x00\x3F\x00", 3);
+    jpeg += scan;
+    // Zero bits for each block (its DC term, and its end in a baseline
+    // file), the last byte padded with ones.
+    const qint64 bits = qint64((side + 7) / 8) * ((side + 7) / 8) * components * (progressive ? 1 : 2);
+    jpeg += QByteArray(qsizetype(bits / 8), '\0');
+    if (bits % 8 != 0) jpeg += char(0xFF >> (bits % 8));
+    for (int s = 0; s < emptyScans; ++s) jpeg += scan;
+    jpeg += QByteArray("\xFF\xD9", 2);
+    return jpeg;
+}
+
+}  // namespace picture_files
