@@ -9,6 +9,20 @@ bool StandsAlone(unsigned char marker) {
     return marker == 0x01 || (marker >= 0xD0 && marker <= StartOfImage);
 }
 
+// Start-of-frame markers: 0xC0 to 0xCF but for the tables 0xC4 and 0xCC and
+// the reserved 0xC8.
+bool StartsFrame(unsigned char marker) {
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+bool IsProgressive(unsigned char marker) {
+    return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+}
+
+qint64 RoundUp(qint64 value, qint64 unit) { return (value + unit - 1) / unit * unit; }
+
+qint64 CeilDiv(qint64 value, qint64 by) { return (value + by - 1) / by; }
+
 }  // namespace
 
 JpegWalk WalkJpeg(JpegWalk walk, QByteArrayView bytes) {
@@ -33,6 +47,7 @@ JpegWalk WalkJpeg(JpegWalk walk, QByteArrayView bytes) {
                 walk.ended = true;
             } else {
                 if (byte == StartOfScan) ++walk.scans;
+                walk.marker = byte;
                 walk.step = Step::LengthHigh;
             }
             break;
@@ -43,7 +58,20 @@ JpegWalk WalkJpeg(JpegWalk walk, QByteArrayView bytes) {
         case Step::LengthLow:
             // The length counts its own two bytes.
             walk.skip = ((walk.lengthHigh << 8) | byte) - 2;
-            walk.step = walk.skip > 0 ? Step::Skip : Step::Seek;
+            if (walk.skip > 0 && StartsFrame(walk.marker) && walk.frameMarker == 0) {
+                walk.frameMarker = walk.marker;
+                walk.step = Step::Frame;
+            } else {
+                walk.step = walk.skip > 0 ? Step::Skip : Step::Seek;
+            }
+            break;
+        case Step::Frame:
+            walk.frame[walk.frameBytes++] = byte;
+            --walk.skip;
+            if (walk.skip == 0)
+                walk.step = Step::Seek;
+            else if (walk.frameBytes == int(sizeof walk.frame))
+                walk.step = Step::Skip;
             break;
         case Step::Skip: {
             const qsizetype passed = qMin(qsizetype(walk.skip), bytes.size() - at);
@@ -56,4 +84,28 @@ JpegWalk WalkJpeg(JpegWalk walk, QByteArrayView bytes) {
         ++at;
     }
     return walk;
+}
+
+int JpegComponents(const JpegWalk& walk) {
+    return walk.frameBytes >= 6 ? qMin(int(walk.frame[5]), (walk.frameBytes - 6) / 3) : 0;
+}
+
+qint64 JpegCoefficientBytes(const JpegWalk& walk) {
+    if (!IsProgressive(walk.frameMarker)) return 0;
+    const int components = JpegComponents(walk);
+    const qint64 height = (walk.frame[1] << 8) | walk.frame[2], width = (walk.frame[3] << 8) | walk.frame[4];
+    int hMax = 1, vMax = 1;
+    for (int c = 0; c < components; ++c) {
+        hMax = qMax(hMax, walk.frame[7 + 3 * c] >> 4);
+        vMax = qMax(vMax, walk.frame[7 + 3 * c] & 15);
+    }
+    qint64 bytes = 0;
+    for (int c = 0; c < components; ++c) {
+        const int h = walk.frame[7 + 3 * c] >> 4, v = walk.frame[7 + 3 * c] & 15;
+        if (h == 0 || v == 0) continue;  // no decoder takes such a frame
+        const qint64 across = RoundUp(CeilDiv(CeilDiv(width * h, hMax), 8), h);
+        const qint64 down = RoundUp(CeilDiv(CeilDiv(height * v, vMax), 8), v);
+        bytes += across * down * 64 * 2;
+    }
+    return bytes;
 }

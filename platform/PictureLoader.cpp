@@ -23,21 +23,27 @@ bool SizeIsSafe(const QSize& size) {
     return qint64(size.width()) * size.height() <= MaxPicturePixels;
 }
 
-// The scans of the JPEG in `file`, or 0 for a file that is no JPEG; the file
-// is left at its start.
-int JpegScans(QFile& file) {
-    if (file.peek(2) != QByteArrayView("\xFF\xD8", 2)) return 0;
+// The walk over the markers of the JPEG in `file` (nothing walked for a
+// file that is no JPEG); the file is left at its start.
+JpegWalk WalkJpegFile(QFile& file) {
     JpegWalk walk;
+    if (file.peek(2) != QByteArrayView("\xFF\xD8", 2)) return walk;
     std::vector<char> chunk(64 * 1024);
     qint64 got = 0;
     while (!walk.ended && walk.scans <= MaxJpegScans && (got = file.read(chunk.data(), qint64(chunk.size()))) > 0)
         walk = WalkJpeg(walk, QByteArrayView(chunk.data(), got));
     file.seek(0);
-    return walk.scans;
+    return walk;
 }
 
-bool ScansAreSafe(int scans, const QSize& size) {
-    return scans <= MaxJpegScans && scans * qint64(size.width()) * size.height() <= MaxJpegScanPixels;
+// Each scan is a pass over the whole picture; and a progressive file keeps
+// all its coefficients while the decoder writes its pixels, one byte a pixel
+// for grey (at the tail of the picture's own buffer) and four for colour.
+bool JpegIsSafe(const JpegWalk& walk, const QSize& size) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (walk.scans > MaxJpegScans || walk.scans * pixels > MaxJpegScanPixels) return false;
+    const qint64 decoded = pixels * (JpegComponents(walk) == 1 ? 1 : 4);
+    return JpegCoefficientBytes(walk) + decoded <= pixels * 4 + MaxJpegWorkingBytes;
 }
 
 // Pixels of one byte or one bit each: the decoder writes them into the tail
@@ -104,12 +110,12 @@ void WidenInPlace(const QImage& image, uchar* buffer) {
 // kept (the GIF reader keeps the last frame), so what is returned is the
 // only holder of its pixels.
 QImage ReadPicture(QFile& file, Buffer& buffer) {
-    const int scans = JpegScans(file);
+    const JpegWalk walk = WalkJpegFile(file);
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();
     const QSize size = reader.size();
-    if (!SizeIsSafe(size) || !ScansAreSafe(scans, size)) return QImage();
+    if (!SizeIsSafe(size) || !JpegIsSafe(walk, size)) return QImage();
     // Qt's own guard, in megabytes, as a second line behind the check above.
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
     QImage picture;

@@ -16,12 +16,18 @@ constexpr qint64 MaxPicturePixels = qint64(64) * 1024 * 1024;
 constexpr int MaxJpegScans = 256;
 constexpr qint64 MaxJpegScanPixels = 64 * MaxPicturePixels;
 
+// The most a JPEG's decoding may hold beyond the picture's own pixels: a
+// progressive file keeps every coefficient, two bytes each, until its last
+// scan (a 12-megapixel photo about 36 MB, the largest colour picture 384).
+constexpr qint64 MaxJpegWorkingBytes = qint64(64) * 1024 * 1024;
+
 // The picture in the file at `path`, the format told by the file's content,
 // not its name, as an RGBX8888 image with unpadded rows. An empty path gives
 // a null image; so does a file that is missing, not a regular file (a FIFO,
 // a device, a directory), damaged, not a bitmap, GIF or JPEG, too large to
 // hold (its size is read from the header and checked before anything is
-// decoded), or a JPEG of more scans than the bounds above. The pixels are
+// decoded), or a JPEG of more scans or more coefficients than the bounds
+// above. The pixels are
 // held once: the memory a load takes at its peak is the picture's own four
 // bytes a pixel and little more, whatever form the file's pixels take.
 QImage LoadPicture(const QString& path);

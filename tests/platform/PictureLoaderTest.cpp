@@ -212,6 +212,13 @@ private slots:
         QTest::newRow("249 scans, 4160 x 4160") << Write("249.jpg", OneLevelJpeg(4160, 1, true, 248)) << QSize();
         QTest::newRow("65 scans, 8192 x 8192") << Write("65.jpg", OneLevelJpeg(8192, 1, true, 64)) << QSize();
         QTest::newRow("2001 scans, 8192 x 8192") << Write("2001.jpg", OneLevelJpeg(8192, 1, true, 2000)) << QSize();
+        // A progressive file's coefficients are held beside its pixels: up
+        // to 64 MiB of them (3344 x 3344 in colour), but grey at any size,
+        // whose decoded pixels take a quarter of the picture's own buffer.
+        QTest::newRow("progressive colour, 3344 x 3344") << Write("p3344.jpg", OneLevelJpeg(3344, 3, true)) << QSize(3344, 3344);
+        QTest::newRow("progressive colour, 3352 x 3352") << Write("p3352.jpg", OneLevelJpeg(3352, 3, true)) << QSize();
+        QTest::newRow("progressive colour, 8192 x 8192") << Write("p8192c.jpg", OneLevelJpeg(8192, 3, true)) << QSize();
+        QTest::newRow("progressive grey, 8192 x 8192") << Write("p8192g.jpg", OneLevelJpeg(8192, 1, true)) << QSize(8192, 8192);
     }
     void jpegScansBounded() {
         QFETCH(QString, path);
@@ -244,12 +251,15 @@ private slots:
         QTest::newRow("the longest segment") << hex("ffe0ffff") + QByteArray(65533, '\xFF') + hex("da0002") << 0 << false;
         using picture_files::OneLevelJpeg;
         QTest::newRow("written grey, 6 scans") << OneLevelJpeg(24, 1, true, 5) << 6 << true;
+        QTest::newRow("written colour, progressive") << OneLevelJpeg(24, 3, true) << 1 << true;
         QTest::newRow("written colour, 1 scan") << OneLevelJpeg(24, 3, false) << 1 << true;
     }
     void jpegScansCountedFromTheMarkers() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, scans);
         QFETCH(bool, ended);
+        // The frame header is read whole however the file is cut.
+        const qint64 coefficients = JpegCoefficientBytes(WalkJpeg(JpegWalk{}, bytes));
         // Cut at every place into two pieces, and into single bytes (each
         // piece a copy of its own, so no walk reads past its piece).
         const qsizetype step = bytes.size() > 4096 ? 97 : 1;
@@ -258,6 +268,7 @@ private slots:
             const JpegWalk walk = WalkJpeg(WalkJpeg(JpegWalk{}, head), tail);
             QCOMPARE(walk.scans, scans);
             QCOMPARE(walk.ended, ended);
+            QCOMPARE(JpegCoefficientBytes(walk), coefficients);
         }
         JpegWalk walk;
         for (const char byte : bytes) walk = WalkJpeg(walk, QByteArray(1, byte));
