@@ -1,6 +1,6 @@
 // The sound player: reading a WAVE image, finding a sound by name whatever
-// its case, playing without a sound device, and never waiting on a sound
-// server that does not answer.
+// its case, playing without a sound device, never waiting on a sound server
+// that does not answer, and never playing a sound long after its move.
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
