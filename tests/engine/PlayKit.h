@@ -24,7 +24,7 @@ public:
     std::vector<long> reseedAt;  // draws taken before each reseed
 
     double Rnd() override {
-        ++drawsTaken;
+        CountDraw(drawsTaken);
         if (draws.empty()) return rest_.Rnd();
         const double d = draws.front();
         draws.pop_front();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <stdexcept>
 #include <string>
 
 #include "EngineHost.h"
@@ -28,6 +29,17 @@ public:
     void SetMatchCaption(const std::string& text) override { matchCaption = text; }
 };
 
+// The most draws a source gives one test; a plain deal takes 10,000. A deal
+// that can never finish (a source that repeats, so the solvable deal tries
+// the same attempt for ever) reaches it within seconds and fails the test
+// here, rather than at the test runner's time limit.
+constexpr long MaxDraws = 10'000'000;
+
+inline void CountDraw(long& drawsTaken) {
+    if (++drawsTaken > MaxDraws)
+        throw std::runtime_error("the random source gave 10,000,000 draws: a deal that never finishes");
+}
+
 // Returns the scripted draws in order, then `after` for ever; counts reseeds.
 class ScriptedRandom : public RandomSource {
 public:
@@ -37,7 +49,7 @@ public:
     long drawsTaken = 0;
 
     double Rnd() override {
-        ++drawsTaken;
+        CountDraw(drawsTaken);
         if (draws.empty()) return after;
         const double d = draws.front();
         draws.pop_front();

@@ -1,6 +1,6 @@
 // The sound player: reading a WAVE image, finding a sound by name whatever
-// its case, playing without a sound device, and never waiting on a sound
-// server that does not answer.
+// its case, playing without a sound device, never waiting on a sound server
+// that does not answer, and never playing a sound long after its move.
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
@@ -127,6 +127,7 @@ private slots:
     void playsWithoutWaitingAndNeverFails();
     void aSoundServerThatNeverAnswersHoldsNothingUp();
     void onlyTheNewestWaitingSoundIsPlayed();
+    void aSoundThatWaitedTooLongForTheOutputIsNeverPlayed();
     void aMissingSoundModuleIsToldOnceWithWhereItWasLooked();
 };
 
@@ -237,6 +238,21 @@ void SoundPlayerTest::onlyTheNewestWaitingSoundIsPlayed() {
     QTRY_COMPARE(output->Heard(), (QList<qsizetype>{200, 300}));
     QVERIFY(player.Close(std::chrono::milliseconds(5000)));
     QCOMPARE(output->Heard(), (QList<qsizetype>{200, 300}));
+}
+
+void SoundPlayerTest::aSoundThatWaitedTooLongForTheOutputIsNeverPlayed() {
+    ThreeSounds sounds;
+    auto output = std::make_shared<GatedOutput>();
+    QtSoundPlayer player(sounds.Folder.path(), GatedOutput::Factory(output));
+    player.Play(QStringLiteral("S1"));
+    QTRY_VERIFY(output->Found.Held());
+    QTest::qWait(1000);  // the server answers only after the move is long past
+    output->Found.Release();
+    QTest::qWait(200);  // room for a late sound to start, were it kept
+    QCOMPARE(output->Heard(), QList<qsizetype>());
+    player.Play(QStringLiteral("S2"));
+    QTRY_COMPARE(output->Heard(), QList<qsizetype>{200});
+    QVERIFY(player.Close(std::chrono::milliseconds(5000)));
 }
 
 namespace {

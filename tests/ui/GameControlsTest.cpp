@@ -216,6 +216,10 @@ void GameControlsTest::aTileSetPickPointsAtItsSheetAndAnUnknownNameKeepsIt() {
         form.cmbTileSet->SetText(name);
         form.cmbTileSet_click();
         QVERIFY(form.Engine().TileSetDC == sheet);
+        // Down steps on from the name shown, the first in the list included.
+        const int at = form.cmbTileSet->findText(name);
+        QTest::keyClick(form.cmbTileSet, Qt::Key_Down);
+        QCOMPARE(form.cmbTileSet->Text(), form.cmbTileSet->itemText(qMin(at + 1, form.cmbTileSet->count() - 1)));
     }
     form.cmbTileSet->SetText("Cards");
     form.cmbTileSet_click();

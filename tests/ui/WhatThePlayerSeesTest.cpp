@@ -227,8 +227,19 @@ void WhatThePlayerSeesTest::buttonPicturesShowNoGreySquareAtAnyScale() {
     MainWindowFixture f;
     frmMain& form = f.Open();
     const QRgb grey = QImage(":/buttons/new.bmp").pixel(0, 15);
-    for (QPushButton* button : {form.btnNew, form.btnHint, form.btnBack, form.btnBackground, form.btnSound,
-                                form.btnNoSound, form.Command1}) {
+    const std::pair<QPushButton*, const char*> buttons[] = {
+        {form.btnNew, "new"}, {form.btnHint, "hint"}, {form.btnBack, "back"}, {form.btnBackground, "background"},
+        {form.btnSound, "sound"}, {form.btnNoSound, "nosound"}, {form.Command1, "help"}};
+    for (const auto& [button, name] : buttons) {
+        // Wherever the picture has the grey, its button picture is clear.
+        const QImage source(QStringLiteral(":/buttons/%1.bmp").arg(QLatin1String(name)));
+        const QImage picture = button->icon().pixmap(source.size()).toImage();
+        QCOMPARE(picture.size(), source.size());
+        int opaque = 0;
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                opaque += source.pixel(x, y) == grey && qAlpha(picture.pixel(x, y)) != 0;
+        QVERIFY2(opaque == 0, qPrintable(QStringLiteral("%1: %2 opaque pixels").arg(name).arg(opaque)));
         QPalette face = button->palette();
         face.setColor(QPalette::Button, QColor(0x20, 0x40, 0xA0));
         button->setPalette(face);
