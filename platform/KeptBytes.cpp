@@ -27,20 +27,29 @@ qsizetype SequenceLength(QByteArrayView bytes, qsizetype i) {
 }  // namespace
 
 QString DecodeKeepingBytes(QByteArrayView bytes) {
+    // Decoded here rather than by Qt, which drops a byte order mark at the
+    // start of what it is given: every byte must stay.
     QString text;
     text.reserve(bytes.size());
-    qsizetype start = 0;  // the valid run not yet decoded
     for (qsizetype i = 0; i < bytes.size();) {
         const qsizetype length = SequenceLength(bytes, i);
-        if (length > 0) {
-            i += length;
+        const unsigned lead = static_cast<unsigned char>(bytes[i]);
+        if (length == 0) {
+            text += QChar(char16_t(0xDC00 + lead));
+            ++i;
             continue;
         }
-        text += QString::fromUtf8(bytes.sliced(start, i - start));
-        text += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes[i])));
-        start = ++i;
+        static constexpr unsigned LeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+        char32_t code = lead & LeadBits[length];
+        for (qsizetype k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+        if (code > 0xFFFF) {
+            text += QChar(QChar::highSurrogate(code));
+            text += QChar(QChar::lowSurrogate(code));
+        } else {
+            text += QChar(char16_t(code));
+        }
+        i += length;
     }
-    text += QString::fromUtf8(bytes.sliced(start));
     return text;
 }
 
