@@ -1,7 +1,8 @@
 #include "IniText.h"
 
-#include <QStringDecoder>
 #include <QStringList>
+
+#include "KeptBytes.h"
 
 namespace {
 
@@ -123,9 +124,10 @@ QString PlainText(const QString& part) {
 QString UnescapedValue(const QByteArray& raw) {
     QStringList parts;
     QString current;
-    // One decoder for the whole value, as Qt reads it: a byte order mark
-    // at its very start is dropped, any later one is a character.
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // As Qt reads a value, a byte order mark at the start of its first
+    // plain run is dropped, any later one is a character. A byte that is no
+    // UTF-8 is kept as the byte it is.
+    bool firstRun = true;
     bool inQuotes = false, partQuoted = false, skipSpaces = true;
     qsizetype chopLimit = 0;
     for (qsizetype i = 0; i < raw.size();) {
@@ -156,7 +158,10 @@ QString UnescapedValue(const QByteArray& raw) {
         } else {
             qsizetype j = i + 1;
             while (j < raw.size() && raw[j] != '\\' && raw[j] != '"' && (raw[j] != ',' || inQuotes)) ++j;
-            current += utf8.decode(QByteArrayView(raw).sliced(i, j - i));
+            QByteArrayView run = QByteArrayView(raw).sliced(i, j - i);
+            if (firstRun && run.startsWith("\xEF\xBB\xBF")) run = run.sliced(3);
+            firstRun = false;
+            current += DecodeKeepingBytes(run);
             i = j;
         }
     }
@@ -213,7 +218,12 @@ QByteArray IniKey(const QString& key) {
     return out;
 }
 
-QByteArray IniValue(const QString& value) {
+namespace {
+
+// The value's text in the file. With `keepBytes`, a kept byte is written
+// as the byte it is, so a name that is no UTF-8 goes back to the file as
+// it came; else as an escape.
+QByteArray EscapedValue(const QString& value, bool keepBytes) {
     const QString text = value.startsWith(u'@') ? u'@' + value : value;
     QByteArray out;
     bool quote = false, hexJustEnded = false;
@@ -229,6 +239,10 @@ QByteArray IniValue(const QString& value) {
         const bool loneSurrogate =
             text[i].isSurrogate() &&
             !(text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate());
+        if (keepBytes && IsKeptByte(text, i)) {
+            out += char(u - 0xDC00);
+            continue;
+        }
         switch (u) {
         case '\0': out += "\\0"; hexJustEnded = true; break;
         case '\a': out += "\\a"; break;
@@ -256,4 +270,13 @@ QByteArray IniValue(const QString& value) {
     }
     if (quote || out.startsWith(' ') || out.endsWith(' ')) out = '"' + out + '"';
     return out;
+}
+
+}  // namespace
+
+QByteArray IniValue(const QString& value) {
+    // Kept bytes written side by side may make a valid UTF-8 sequence and
+    // read back as another character: such a value has them escaped.
+    const QByteArray kept = EscapedValue(value, true);
+    return UnescapedValue(kept) == value ? kept : EscapedValue(value, false);
 }

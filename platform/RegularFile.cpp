@@ -1,19 +1,21 @@
 #include "RegularFile.h"
 
 #include <QFile>
+
+#include "KeptBytes.h"
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 bool IsRegularFile(const QString& path) {
     struct stat info {};
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return !path.isEmpty() && ::stat(EncodeKeepingBytes(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool OpenRegularFile(const QString& path, QFile& file) {
     // A device is not even opened: opening some has effects of its own.
     if (!IsRegularFile(path)) return false;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(EncodeKeepingBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return false;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

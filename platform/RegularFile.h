@@ -8,6 +8,9 @@
 
 class QFile;
 
+// A path is opened by the bytes it holds (see KeptBytes.h), so a name that is
+// no UTF-8 still names its file.
+
 // Opens `path` for reading when what it names (symlinks followed) is a
 // regular file; a FIFO, device, directory or socket counts as missing. The
 // file is opened without blocking and checked again on the open handle, so

@@ -6,27 +6,47 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "UnfinishedSave.h"
 
 namespace {
 constexpr int Handled[] = {SIGTERM, SIGHUP, SIGINT};
 
-// A signal handler can reach nothing but static state: the pipe's write end
-// and whether a close was already asked for. Two signals can arrive at once
-// on two of the game's threads, so the second learns of the first by one
-// test-and-set, never by a read and a later write.
+// A signal handler can reach nothing but static state: the pipe's write end,
+// when a close was first asked for, and how long it is given. Two signals
+// can arrive at once on two of the game's threads, so the second learns of
+// the first by one compare-and-swap, never by a read and a later write.
 volatile sig_atomic_t writeEnd = -1;
-std::atomic_flag closeAsked = ATOMIC_FLAG_INIT;
+std::atomic<long long> closeAskedAtMs{0};  // 0: not yet
+std::atomic<long long> graceMs{CloseGraceMs};
+static_assert(std::atomic<long long>::is_always_lock_free);
+
+// clock_gettime may be called in a signal handler.
+long long MonotonicMs() {
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return 1 + now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
 
 extern "C" void OnSessionSignal(int number) {
-    if (closeAsked.test_and_set()) {
-        // The close is taking too long for whoever sent this: end now.
+    const int saved = errno;
+    const long long now = MonotonicMs();
+    long long first = 0;
+    if (!closeAskedAtMs.compare_exchange_strong(first, now)) {
+        // The close under way is given its time; after that it is stuck,
+        // and whoever sends this wants the game gone: end now.
+        if (now - first < graceMs.load()) {
+            errno = saved;
+            return;
+        }
+        RemoveUnfinishedSave();
         std::signal(number, SIG_DFL);
         std::raise(number);
         return;
     }
-    const int saved = errno;
     const char byte = static_cast<char>(number);
     [[maybe_unused]] const ssize_t written = write(writeEnd, &byte, 1);
     errno = saved;
@@ -38,10 +58,11 @@ bool IgnoredAtStart(int number) {
 }
 }  // namespace
 
-SessionSignals::SessionSignals() {
+SessionSignals::SessionSignals(int grace) {
     if (pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
     writeEnd = pipe_[1];
-    closeAsked.clear();
+    graceMs = grace;
+    closeAskedAtMs = 0;
     notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &SessionSignals::Drain);
 

@@ -1,7 +1,10 @@
 // The session's signals: SIGTERM (a logout, a kill), SIGHUP (the terminal
 // or session gone) and SIGINT (Ctrl+C) ask the main window to close, the
-// same close as its close button, so the settings are saved. A second one
-// while the first is being handled ends the game at once.
+// same close as its close button, so the settings are saved. A logout sends
+// several at once (SIGTERM, SIGCONT, SIGHUP), a held Ctrl+C dozens: once a
+// close is under way, more of them wait for it for a fair time, longer than
+// a save can take; only one after that ends the game at once, and takes
+// the lock and temporary file of a save it cuts short with it.
 #pragma once
 
 #include <QObject>
@@ -9,12 +12,16 @@
 class QSocketNotifier;
 class QWidget;
 
+// Longer than a close's save can take, lock wait and all.
+constexpr int CloseGraceMs = 5000;
+
 class SessionSignals final : public QObject {
     Q_OBJECT
 public:
     // Takes the three signals, except one that the game was started with
-    // ignored (as nohup does with SIGHUP): that stays ignored.
-    SessionSignals();
+    // ignored (as nohup does with SIGHUP): that stays ignored. `graceMs`:
+    // how long a close is waited for.
+    explicit SessionSignals(int graceMs = CloseGraceMs);
     // Gives them back to their default action.
     ~SessionSignals() override;
 

@@ -1,10 +1,11 @@
 #include "Settings.h"
 
 #include <QImage>
-#include <QStandardPaths>
 
 #include "frmMain.h"
 
+#include "ConfigFolder.h"
+#include "KeptBytes.h"
 #include "PictureLoader.h"
 #include "SettingsFile.h"
 
@@ -21,13 +22,27 @@ QString GetSetting(const QHash<QString, QString>& store, const QString& key, con
 bool ReadBoolean(const QHash<QString, QString>& store, const QString& key, bool fallback) {
     return ParseBoolean(GetSetting(store, key, BooleanText(fallback))).value_or(fallback);
 }
+
+// The seven values as SaveSettings writes them, in its order. The picture's
+// path goes back as the very bytes it was read as.
+SettingsValues Values(frmMain& form) {
+    const modTile& engine = form.Engine();
+    return {{QStringLiteral("Background Colour"), ColourText(engine.BackgroundColour)},
+            {QStringLiteral("Background Image"), DecodeKeepingBytes(engine.BackgroundImage)},
+            {QStringLiteral("Background"), BooleanText(engine.BackgroundIsImage)},
+            {QStringLiteral("Image Stretch"), BooleanText(engine.ImageStretch)},
+            {QStringLiteral("Sound"), BooleanText(engine.SoundOn)},
+            {QStringLiteral("Pattern"), form.cmbPattern->Text()},
+            {QStringLiteral("TileSet"), form.cmbTileSet->Text()}};
+}
 }  // namespace
 
 QString DefaultSettingsFile() {
     // Where Qt's own settings put an application's INI file for this user;
     // worked out without opening anything.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + AppName + u'/' + AppName +
-           QStringLiteral(".ini");
+    const QString folder = UserConfigFolder();
+    if (folder.isEmpty()) return QString();
+    return folder + u'/' + AppName + u'/' + AppName + QStringLiteral(".ini");
 }
 
 QString BooleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
@@ -59,26 +74,18 @@ void LoadSettings(frmMain& form) {
     engine.BackgroundColour =
         ParseColour(GetSetting(store, QStringLiteral("Background Colour"), ColourText(DefaultColour)))
             .value_or(DefaultColour);
-    engine.BackgroundImage = GetSetting(store, QStringLiteral("Background Image"), QString()).toStdString();
+    engine.BackgroundImage = EncodeKeepingBytes(GetSetting(store, QStringLiteral("Background Image"), QString())).toStdString();
     engine.BackgroundIsImage = ReadBoolean(store, QStringLiteral("Background"), false);
     engine.ImageStretch = ReadBoolean(store, QStringLiteral("Image Stretch"), false);
     engine.SoundOn = ReadBoolean(store, QStringLiteral("Sound"), true);
 
     if (engine.BackgroundIsImage)
-        form.SetSkinPicture(LoadPicture(QString::fromStdString(engine.BackgroundImage)));
+        form.SetSkinPicture(LoadPicture(DecodeKeepingBytes(engine.BackgroundImage)));
 
     form.btnSound->setEnabled(!engine.SoundOn);
     form.btnNoSound->setEnabled(engine.SoundOn);
 }
 
-void SaveSettings(frmMain& form) {
-    const modTile& engine = form.Engine();
-    WriteSettingsFile(form.SettingsFile(), Section,
-                      {{QStringLiteral("Background Colour"), ColourText(engine.BackgroundColour)},
-                       {QStringLiteral("Background Image"), QString::fromStdString(engine.BackgroundImage)},
-                       {QStringLiteral("Background"), BooleanText(engine.BackgroundIsImage)},
-                       {QStringLiteral("Image Stretch"), BooleanText(engine.ImageStretch)},
-                       {QStringLiteral("Sound"), BooleanText(engine.SoundOn)},
-                       {QStringLiteral("Pattern"), form.cmbPattern->Text()},
-                       {QStringLiteral("TileSet"), form.cmbTileSet->Text()}});
-}
+void SaveSettings(frmMain& form) { WriteSettingsFile(form.SettingsFile(), Section, Values(form)); }
+
+void SaveChangedSettings(frmMain& form) { WriteChangedSettingsFile(form.SettingsFile(), Section, Values(form)); }

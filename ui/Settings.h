@@ -8,7 +8,8 @@
 
 class frmMain;
 
-// Where the settings live for this user (honours XDG_CONFIG_HOME).
+// Where the settings live for this user (honours XDG_CONFIG_HOME); empty
+// when the user has no folder to keep them in.
 QString DefaultSettingsFile();
 
 // Reads the seven values into the main window, the engine and picSkin.
@@ -20,6 +21,12 @@ void LoadSettings(frmMain& form);
 // that cannot be made (the file is no regular file, its lock is held, the
 // disk is full) leaves the old file as it was and the close goes on.
 void SaveSettings(frmMain& form);
+
+// The same, made while the game is played, each time the player changes a
+// setting, so a run that ends without its close (the display gone, a crash,
+// a kill) keeps them: written only when the file holds other values, and
+// waiting for another run's lock only as long as the window can wait.
+void SaveChangedSettings(frmMain& form);
 
 // The text forms of the stored values.
 QString BooleanText(bool value);

@@ -165,6 +165,7 @@ void frmMain::Form_Load() {
 
     engine_.NewGame();
     HintIndex = -1;
+    loaded_ = true;
 }
 
 void frmMain::Form_Activate() {
@@ -203,6 +204,10 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::Form_QueryUnload() { SaveSettings(*this); }
+
+void frmMain::SettingChanged() {
+    if (loaded_) SaveChangedSettings(*this);
+}
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -158,6 +158,8 @@ private:
     void RepaintBoard();
     void ShowGameOver();
     bool IsOpenTile(int16_t i) const;
+    // The player changed a setting: it is kept at once.
+    void SettingChanged();
 
     MainServices services_;
     Surface boardPicture_;
@@ -165,4 +167,5 @@ private:
     QImage skinPicture_;
     QPointer<QWidget> focusBeforeDisable_;
     bool shown_ = false;
+    bool loaded_ = false;  // Form_Load has run: the values are the player's
 };

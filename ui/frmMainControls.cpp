@@ -12,6 +12,7 @@ void frmMain::btnNew_Click() {
 }
 
 void frmMain::cmbPattern_Click() {
+    SettingChanged();
     if (!Activated) return;
     btnNew_Click();
 }
@@ -32,15 +33,18 @@ void frmMain::btnSound_Click() {
     engine_.SoundOn = true;
     btnSound->setEnabled(false);
     btnNoSound->setEnabled(true);
+    SettingChanged();
 }
 
 void frmMain::btnNoSound_Click() {
     engine_.SoundOn = false;
     btnSound->setEnabled(true);
     btnNoSound->setEnabled(false);
+    SettingChanged();
 }
 
 void frmMain::cmbTileSet_click() {
+    SettingChanged();
     if (!Activated) return;
     const QString text = cmbTileSet->Text();
     const std::pair<const char*, Surface*> sheets[] = {

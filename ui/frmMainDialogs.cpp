@@ -11,6 +11,7 @@ void frmMain::btnBackground_Click() {
         box.SetBeep([this] { services_.Sound.Beep(); });
         box.exec();
     }
+    SettingChanged();
     Reactivate();
     RepaintBoard();
     picBoard->Refresh();

@@ -9,6 +9,7 @@
 #include "BoxLook.h"
 #include "CommonDialog.h"
 #include "DialogPlacement.h"
+#include "KeptBytes.h"
 #include "PictureLoader.h"
 #include "modTile.h"
 
@@ -110,10 +111,13 @@ void frmSkin::BuildControls() {
 void frmSkin::Form_Load(QWidget* mainWindow) {
     CentreOver(*this, mainWindow, Halving::KeepHalf);
     ChosenColour = engine_.BackgroundColour;
-    ChosenFile = QString::fromStdString(engine_.BackgroundImage);
+    // The path as the bytes it holds, so an OK without a new choice keeps
+    // it as it was, a name that is no UTF-8 too.
+    ChosenFile = DecodeKeepingBytes(engine_.BackgroundImage);
     FillSwatch(ChosenColour);
     CommonDialog1.CancelError = true;
     CommonDialog1.Owner = this;
+    // A byte of the path that is no UTF-8 shows as U+FFFD.
     lblFile->setText(QString::fromStdString(engine_.BackgroundImage));
     ShowPreview(holder_.SkinPicture());
     chkStretch->setChecked(engine_.ImageStretch);
@@ -201,7 +205,7 @@ void frmSkin::btnOK_Click() {
         engine_.BackgroundColour = ChosenColour;
     } else {
         engine_.BackgroundIsImage = true;
-        engine_.BackgroundImage = ChosenFile.toStdString();
+        engine_.BackgroundImage = EncodeKeepingBytes(ChosenFile).toStdString();
         holder_.SetSkinPicture(PreviewPicture);
     }
     engine_.ImageStretch = chkStretch->isChecked();

@@ -39,7 +39,12 @@ int main(int argc, char** argv) {
     QtSoundPlayer sound;
     QtCommonDialog dialog;
 
-    frmMain form(MainServices{sound, dialog, clock, random, DefaultSettingsFile()});
+    const QString settingsFile = DefaultSettingsFile();
+    if (settingsFile.isEmpty())
+        std::fputs("Tavelorn Tiles: settings will not be kept: XDG_CONFIG_HOME is no absolute path and there is "
+                   "no usable home folder\n",
+                   stderr);
+    frmMain form(MainServices{sound, dialog, clock, random, settingsFile});
     QObject::connect(&session, &SessionSignals::CloseRequested, &form, [&form] { CloseForSession(form); });
     PutTileBodyAndMask(form);
     form.show();

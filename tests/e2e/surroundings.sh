@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The game on an unlucky desktop: no display at all, a sound server that
-# never answers, and the session's signals. It never hangs, never loses its
+# never answers, the session's signals (a logout sends several at once), no
+# home folder, and the display going away. It never hangs, never loses its
 # settings, and says in one line what it lacks.
 source "$(dirname "$0")/xsession.sh" "$1" "$2"
 
@@ -64,32 +65,56 @@ close
 echo "closed in $(($(now_ms) - t0)) ms; settings: $(tr '\n' ' ' <"$settings")"
 grep -qx 'Sound=True' "$settings" || fail "settings not saved"
 
-# SIGTERM, SIGHUP and SIGINT close the window as its close button does,
-# also over a modal box: the settings are saved and the exit code is 0.
-while read -r sig about; do
-    rm -rf "$XDG_CONFIG_HOME"
-    start
-    # Sound off, to be found in the saved settings; the window changes (the
-    # other sound button lights up) once the game has taken the click.
+# Turns the sound off, to be found in the saved settings; the window
+# changes (the other sound button lights up) once the game has taken the
+# click, and by then the change is on disk.
+sound_off() {
+    local before
     before=$("$probe" window "$window")
     click 524 24
     for _ in $(seq 300); do [ "$("$probe" window "$window")" != "$before" ] && break; sleep 0.01; done
+    for _ in $(seq 100); do grep -qx 'Sound=False' "$settings" 2>/dev/null && return 0; sleep 0.01; done
+    fail "turning the sound off was not kept at once"
+}
+
+# SIGTERM, SIGHUP and SIGINT close the window as its close button does,
+# also over a modal box: the close saves the settings (the file is written
+# anew) and the exit code is 0. The signals that follow at once (a logout
+# sends SIGTERM, SIGCONT, SIGHUP; a held Ctrl+C dozens) wait for that close.
+while read -r signals about; do
+    rm -rf "$XDG_CONFIG_HOME"
+    start
+    sound_off
     if [ "$about" = about ]; then
         click 556 444
         timeout 10 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^About Tavelorn Tiles$' >/dev/null ||
             fail "no About box"
     fi
+    inode=$(stat -c %i "$settings")
     t0=$(now_ms)
-    kill -"$sig" "$game_pid"
+    IFS=, read -ra sent <<<"$signals"
+    for sig in "${sent[@]}"; do
+        if [[ $sig == *x* ]]; then
+            for _ in $(seq "${sig#*x}"); do kill -"${sig%x*}" "$game_pid"; done
+        else
+            kill -"$sig" "$game_pid"
+        fi
+    done
     ended 50
-    [ "$code" -eq 0 ] || fail "SIG$sig: exit code $code"
-    grep -qx 'Sound=False' "$settings" 2>/dev/null || fail "SIG$sig: settings not saved"
-    echo "SIG$sig${about:+ over the About box}: ended in $(($(now_ms) - t0)) ms, exit code 0, settings: $(tr '\n' ' ' <"$settings")"
+    [ "$code" -eq 0 ] || fail "SIG$signals: exit code $code"
+    grep -qx 'Sound=False' "$settings" 2>/dev/null || fail "SIG$signals: settings lost"
+    [ "$(stat -c %i "$settings")" != "$inode" ] || fail "SIG$signals: the close did not save"
+    [ "$(ls -A "$(dirname "$settings")")" = "$(basename "$settings")" ] || fail "SIG$signals: left $(ls -A "$(dirname "$settings")")"
+    echo "SIG$signals${about:+ over the About box}: ended in $(($(now_ms) - t0)) ms, exit code 0, saved by the close"
 done <<TABLE
 TERM
 HUP
 INT
 TERM about
+TERM,CONT,HUP
+TERM,CONT,HUP about
+INTx50
+STOP,HUP,TERM,CONT
 TABLE
 
 # A signal the game was started with ignored (nohup) stays ignored.
@@ -102,14 +127,49 @@ ended 50
 [ "$code" -eq 0 ] || fail "SIGTERM after an ignored SIGHUP: exit code $code"
 echo "SIGHUP ignored from the start: ignored"
 
-# A second signal while the first is being handled ends the game at once.
+# A close that is stuck past its fair time (here held stopped while its
+# save waits on another host's lock) is ended at once by the next signal,
+# and leaves nothing of its own behind.
 rm -rf "$XDG_CONFIG_HOME"
 start
-kill -STOP "$game_pid"
-kill -HUP "$game_pid"
+sound_off
+printf '1\nTavelorn Tiles\nelsewhere\n' >"$settings.lock"
 kill -TERM "$game_pid"
+sleep 0.5
+kill -STOP "$game_pid"
+sleep 5
+kill -HUP "$game_pid"
 kill -CONT "$game_pid"
 ended 50
-[ "$code" -gt 128 ] || fail "a second signal did not end the game at once: exit code $code"
-echo "a second signal: exit code $code"
+[ "$code" -eq 129 ] || fail "a signal after the close's time did not end the game at once: exit code $code"
+[ "$(ls -A "$(dirname "$settings")" | tr '\n' ' ')" = "$(basename "$settings") $(basename "$settings").lock " ] ||
+    fail "a stuck close left $(ls -A "$(dirname "$settings")")"
+echo "a signal 5.5 s into a stuck close: exit code $code, nothing left behind"
+
+# No home folder at all (the user database's is /nonexistent) and a relative
+# XDG_CONFIG_HOME: the game plays, says once that it keeps no settings, and
+# writes nothing, not under the folder it was started from either.
+if [ "$(id -u)" -eq 0 ]; then
+    cwd="$work/cwd"
+    mkdir -p "$cwd" && chmod 777 "$cwd" && chmod 711 "$work"
+    game=$(realpath "$game")
+    start -u HOME XDG_CONFIG_HOME=config --chdir="$cwd" setpriv --reuid=65534 --regid=65534 --clear-groups
+    click 524 24
+    sleep 0.3
+    close
+    [ "$(grep -c 'settings will not be kept' "$work/game.log")" -eq 1 ] || fail "no home: $(cat "$work/game.log")"
+    [ -z "$(ls -A "$cwd")" ] || fail "no home: wrote $(ls -A "$cwd")"
+    echo "no home folder: $(grep 'settings will not be kept' "$work/game.log")"
+fi
+
+# The display goes away after a change: the game ends (exit code 1, as Qt
+# ends it), and the change is kept.
+rm -rf "$XDG_CONFIG_HOME"
+start
+sound_off
+kill -9 "${pids[0]}"  # the X server
+ended 100
+[ "$code" -eq 1 ] || fail "the display gone: exit code $code"
+grep -qx 'Sound=False' "$settings" || fail "the display gone: the change was lost"
+echo "the display gone: exit code $code, the change kept"
 echo "1 passed, 0 failed"

@@ -38,7 +38,7 @@ start() {
     game_pid=$!
     pids+=("$game_pid")
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Tavelorn Tiles$' | head -1)
-    [ -n "$window" ] || fail "no window"
+    [ -n "$window" ] || fail "no window: $(cat "$work/game.log")"
     for _ in $(seq 100); do
         board=$("$probe" board "$window") || fail "cannot read the window"
         [ "${board%% *}" -gt 20000 ] && return 0

@@ -1,7 +1,9 @@
 // The settings file survives whatever happens to the program while it
 // saves: killed outright at any moment it is always one whole file, the
-// old values or the new; and a configuration folder the program may not
-// write to lets the close go on and keeps the old file as it was.
+// old values or the new, and the next save clears what the kill left; a
+// change the player made is kept however the run ends (killed, crashed,
+// its display gone); and a configuration folder the program may not write
+// to lets the close go on, keeps the old file as it was and says so.
 //
 // The program here is this test's own binary started again as a child
 // (TT_SAVER_FILE names the settings file it works on), so the kill lands in
@@ -11,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -84,6 +87,22 @@ int SaveForever(const QString& path) {
     }
 }
 
+// The child's work for a run that ends without its close: the player turns
+// the sound off and picks a tile set, then the run ends as `how` says.
+int ChangeAndEnd(const QString& path, const QString& how) {
+    Child c;
+    frmMain form(MainServices{c.Sound, c.Dialog, c.TimeOfDay, c.Random, path});
+    form.show();
+    QCoreApplication::processEvents();
+    form.btnNoSound->click();
+    form.cmbTileSet->setCurrentText(QStringLiteral("Cards"));
+    emit form.cmbTileSet->Click();
+    if (how == QLatin1String("exit")) std::exit(1);  // as Qt does when the display goes away
+    std::fputs("changed\n", stdout);
+    std::fflush(stdout);
+    for (;;) QThread::sleep(1);
+}
+
 // The child's work in a folder it may not write to: load, change every
 // value, close. Exit code 0 when the close went through.
 int CloseInReadOnlyFolder(const QString& path) {
@@ -101,14 +120,14 @@ bool BecomeOrdinaryUser() {
     return setgid(65534) == 0 && setuid(65534) == 0;
 }
 
-QProcess* StartChild(const QString& mode, const QString& path) {
+QProcess* StartChild(const QString& mode, const QString& path, const QString& how = QString()) {
     auto* child = new QProcess;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TT_SAVER_MODE"), mode);
     env.insert(QStringLiteral("TT_SAVER_FILE"), path);
+    env.insert(QStringLiteral("TT_SAVER_END"), how);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child->setProcessEnvironment(env);
-    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child->start(QCoreApplication::applicationFilePath(), {});
     return child;
 }
@@ -143,13 +162,43 @@ private slots:
                      qPrintable(QStringLiteral("round %1: a file of %2 bytes that is neither").arg(round).arg(now.size())));
             (now == old ? oldSeen : freshSeen)++;
         }
-        // Besides the file and the store's lock, a kill between writing the
-        // new file and putting it in place leaves that new file under a
-        // temporary name; it is never read.
+        // Besides the file, a kill may leave the lock and, between writing
+        // the new file and putting it in place, that file under a temporary
+        // name; it is never read, and the next save clears both.
         const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
         qInfo("%d kills: %d left the one set, %d the other; files in the folder: %s", rounds, oldSeen, freshSeen,
               qPrintable(left.join(QStringLiteral(", "))));
         QVERIFY(oldSeen + freshSeen == rounds);
+        Child c;
+        frmMain form(MainServices{c.Sound, c.Dialog, c.TimeOfDay, c.Random, path});
+        SaveSettings(form);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Tavelorn Tiles.ini")});
+    }
+
+    void aChangeIsKeptWhenTheRunEndsWithoutItsClose_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("killed") << "KILL";
+        QTest::newRow("crashed") << "SEGV";
+        QTest::newRow("its display gone (exit code 1)") << "exit";
+    }
+
+    void aChangeIsKeptWhenTheRunEndsWithoutItsClose() {
+        QFETCH(QString, how);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Tavelorn Tiles.ini"));
+        std::unique_ptr<QProcess> child(StartChild(QStringLiteral("change"), path, how));
+        QVERIFY(child->waitForStarted());
+        if (how != QLatin1String("exit")) {
+            QVERIFY2(child->waitForReadyRead(20000), "the child never changed a setting");
+            ::kill(static_cast<pid_t>(child->processId()), how == QLatin1String("KILL") ? SIGKILL : SIGSEGV);
+        }
+        QVERIFY(child->waitForFinished(10000));
+        QSettings store(path, QSettings::IniFormat);
+        QCOMPARE(store.value(QStringLiteral("Settings/Sound")).toString(), QStringLiteral("False"));
+        QCOMPARE(store.value(QStringLiteral("Settings/TileSet")).toString(), QStringLiteral("Cards"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Tavelorn Tiles.ini")});
     }
 
     // A kill just as the lock is taken leaves an empty lock file. The next
@@ -192,6 +241,11 @@ private slots:
         ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
         QCOMPARE(child->exitStatus(), QProcess::NormalExit);
         QCOMPARE(child->exitCode(), 0);
+        // The reason named is the real one.
+        const QByteArray said = child->readAllStandardError();
+        QVERIFY2(said.contains("settings not saved to " + QFile::encodeName(path) + ": the folder " +
+                               QFile::encodeName(folder.path()) + " is not writable\n"),
+                 said.constData());
         QCOMPARE(Contents(path), old);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("Tavelorn Tiles.ini")}));
     }
@@ -204,6 +258,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (mode == QLatin1String("save")) return SaveForever(path);
     if (mode == QLatin1String("read-only")) return CloseInReadOnlyFolder(path);
+    if (mode == QLatin1String("change")) return ChangeAndEnd(path, qEnvironmentVariable("TT_SAVER_END"));
     SettingsDurabilityTest test;
     return QTest::qExec(&test, argc, argv);
 }
