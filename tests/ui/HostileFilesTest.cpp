@@ -211,6 +211,7 @@ private slots:
         qInfo("%lld ms, %s KB at most", clock.elapsed(), out.value(1).constData());
         if (!values.isEmpty()) QCOMPARE(QString::fromUtf8(out.value(0)), values);
         // The settings file never costs more than a few MB of memory.
+        QVERIFY2(Baseline() > 0, "the game with no settings file did not start and close within 30 s");
         QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024, out.value(1).constData());
 
         QCOMPARE(Snapshot(folder.path(), saves ? settings : QString()), before);
@@ -231,7 +232,7 @@ private:
             env.insert(QStringLiteral("TT_HOSTILE_SETTINGS"), QDir(folder.path()).filePath(Settings));
             child.setProcessEnvironment(env);
             child.start(QCoreApplication::applicationFilePath(), {});
-            child.waitForFinished(30000);
+            if (!child.waitForFinished(30000)) return -1L;
             return child.readAllStandardOutput().split('\n').value(1).toLong();
         }();
         return baseline;
