@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QSettings>
 
 QList<FileFilter> ParseFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -26,6 +27,13 @@ QString CaseBlindPattern(const QString& pattern) {
         blind.append(out);
     }
     return blind.join(QLatin1Char(' '));
+}
+
+void ForgetQtDialogStateBetweenRuns() {
+    // No file can lie under /dev/null and no folder can be made there: Qt
+    // finds nothing to read, and its writes fail at once, taking no lock.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 QStringList QtCommonDialog::NameFilters(const QString& filter) {

@@ -52,6 +52,12 @@ QList<FileFilter> ParseFilter(const QString& filter);
 // "*.JPG" becomes "*.[jJ][pP][gG]". Several patterns may be separated by ";".
 QString CaseBlindPattern(const QString& pattern);
 
+// Qt's own dialogs remember their folder, history, view and custom colours
+// in a file that every Qt program of the user shares. The game keeps nothing
+// of theirs between runs: from here on that file is neither read (it may be
+// anything another program left) nor written.
+void ForgetQtDialogStateBetweenRuns();
+
 // The common dialogs on Qt's own colour and file dialogs.
 class QtCommonDialog final : public CommonDialog {
 public:

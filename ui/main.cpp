@@ -6,14 +6,12 @@
 #include <cstdlib>
 
 #include "CommonDialog.h"
-
 #include "DisplayGuard.h"
 #include "Random.h"
 #include "SessionSignals.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
 #include "frmMain.h"
-
 
 namespace {
 // The tile mask and tile body of every tile set come from the "MahJongg"
@@ -33,6 +31,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tavelorn Tiles"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/app.png")));
     SessionSignals session;
+    ForgetQtDialogStateBetweenRuns();
 
     SystemClock clock;
     ClockRandom random;

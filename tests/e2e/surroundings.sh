@@ -10,8 +10,9 @@ free=5000
 while [ -e "/tmp/.X11-unix/X$free" ]; do free=$((free + 1)); done
 while IFS='|' read -r what expect args; do
     # shellcheck disable=SC2086
-    env $args "$game" >"$work/out" 2>"$work/err"
+    timeout 20 env $args "$game" >"$work/out" 2>"$work/err"
     code=$?
+    [ "$code" -ne 124 ] || fail "$what: still running after 20 s"
     [ "$code" -eq 1 ] || fail "$what: exit code $code: $(cat "$work/err")"
     [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$what: not one line: $(cat "$work/err")"
     grep -q "needs a graphical display.*$expect" "$work/err" || fail "$what: $(cat "$work/err")"
@@ -51,6 +52,7 @@ while True:
 ' "$work/pulse" &
 pids+=($!)
 for _ in $(seq 50); do [ -S "$work/pulse" ] && break; sleep 0.1; done
+[ -S "$work/pulse" ] || fail "the silent sound server did not start within 5 s"
 start PULSE_SERVER="unix:$work/pulse"
 t0=$(now_ms)
 "$probe" board "$window" >/dev/null
@@ -73,6 +75,7 @@ sound_off() {
     before=$("$probe" window "$window")
     click 524 24
     for _ in $(seq 300); do [ "$("$probe" window "$window")" != "$before" ] && break; sleep 0.01; done
+    [ "$("$probe" window "$window")" != "$before" ] || fail "the sound button did not answer its click within 3 s"
     for _ in $(seq 100); do grep -qx 'Sound=False' "$settings" 2>/dev/null && return 0; sleep 0.01; done
     fail "turning the sound off was not kept at once"
 }

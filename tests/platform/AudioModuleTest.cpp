@@ -50,8 +50,9 @@ private slots:
         QVERIFY(!Mapped().contains("libQt6Multimedia"));
         QVERIFY(!Mapped().contains("libtt_audio"));
         player.Play(QStringLiteral("down"));  // loaded on the sound's own thread
-        QTRY_VERIFY(Mapped().contains("libtt_audio"));
-        QVERIFY(Mapped().contains("libQt6Multimedia"));
+        // The module is mapped before the libraries it needs: wait for all.
+        QTRY_VERIFY2(Mapped().contains("libtt_audio") && Mapped().contains("libQt6Multimedia"),
+                     "the first sound did not load the audio module within 5 s");
         player.Play(QStringLiteral("down"));  // the same output again
     }
 };

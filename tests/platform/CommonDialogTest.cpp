@@ -2,13 +2,15 @@
 // what comes back, the cancel error, and patterns blind to case.
 #include <QColorDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
 
 #include "CommonDialog.h"
 #include "DialogTestKit.h"
@@ -17,6 +19,34 @@ namespace {
 
 const QString GameFilter =
     QStringLiteral("Bitmap Files (*.bmp)|*.BMP|GIF Files (*.gif)|*.GIF|jpeg Files (*.jpg)|*.JPG");
+
+// How long the file dialog may take to list a folder of five files: less
+// than the time the dialog is given to close.
+constexpr int ListingLimitMs = ModalLimitMs / 2;
+
+// The names the file dialog shows in its folder, read once it has shown at
+// least `count` of them and nothing has changed for 100 ms (it lists the
+// folder in the background), or whatever it shows when ListingLimitMs runs out.
+QStringList ListedOnceStill(QFileDialog* fd, int count) {
+    auto* model = fd->findChild<QFileSystemModel*>();
+    const auto shown = [fd, model] {
+        QStringList names;
+        const QModelIndex folder = model->index(fd->directory().absolutePath());
+        for (int r = 0; r < model->rowCount(folder); ++r) names << model->index(r, 0, folder).data().toString();
+        return names;
+    };
+    QStringList last = shown();
+    QElapsedTimer still;
+    still.start();
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            const QStringList now = shown();
+            if (now != last) last = now, still.restart();
+            return last.size() >= count && still.elapsed() >= 100;
+        },
+        ListingLimitMs));
+    return last;
+}
 
 bool Matches(const QString& pattern, const QString& name) {
     const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern));
@@ -31,6 +61,19 @@ class CommonDialogTest : public QObject {
 private slots:
     void initTestCase() {
         QuietOffscreenNotices();
+        // Qt's dialogs remember their folder, history and view for every Qt
+        // program of the user: the game's neither read that (so no other
+        // program, nor another copy of this test, decides where the dialog
+        // opens) nor write it.
+        QVERIFY(home_.isValid());
+        qputenv("XDG_CONFIG_HOME", home_.path().toLocal8Bit());
+        qputenv("HOME", home_.path().toLocal8Bit());
+        ForgetQtDialogStateBetweenRuns();
+    }
+
+    void cleanupTestCase() {
+        // Both dialogs have been shown and closed by now.
+        QCOMPARE(QDir(home_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
     void filterListSplitsIntoPairs() {
@@ -92,39 +135,32 @@ private slots:
         common.CancelError = true;
 
         QStringList offered;
-        QString title, shownFilter;
+        QString title, shownFilter, folder;
         QFileDialog::FileMode mode = QFileDialog::AnyFile;
-        WhenModal<QFileDialog>([&](QFileDialog* fd) {
+        const ModalWait listing = WhenModal<QFileDialog>([&](QFileDialog* fd) {
             title = fd->windowTitle();
             shownFilter = fd->selectedNameFilter();
             mode = fd->fileMode();
-            auto* model = fd->findChild<QFileSystemModel*>();
-            const QModelIndex root = model->index(dir.path());
-            auto* poll = new QTimer(fd);
-            poll->setInterval(10);
-            // The model lists the folder in the background: wait until it
-            // has held at least three rows for ten polls in a row.
-            auto steady = std::make_shared<int>(0);
-            connect(poll, &QTimer::timeout, [&, fd, model, root, poll, steady] {
-                *steady = model->rowCount(root) >= 3 ? *steady + 1 : 0;
-                if (*steady < 10) return;
-                poll->stop();
-                for (int r = 0; r < model->rowCount(root); ++r) offered << model->index(r, 0, root).data().toString();
-                fd->reject();
-            });
-            poll->start();
+            folder = fd->directory().absolutePath();
+            offered = ListedOnceStill(fd, 3);
+            fd->reject();
         });
         QCOMPARE(common.ShowOpen(), cdlCancel);
+        QCOMPARE(folder, dir.path());
         offered.sort();
-        QCOMPARE(offered, (QStringList{"Mixed.Jpg", "SHOT.JPG", "photo.jpg"}));
+        QVERIFY2(offered == (QStringList{"Mixed.Jpg", "SHOT.JPG", "photo.jpg"}),
+                 qPrintable(QStringLiteral("within %1 ms the dialog listed [%2], not the three JPEG files")
+                                .arg(ListingLimitMs)
+                                .arg(offered.join(QStringLiteral(", ")))));
         QCOMPARE(title, QStringLiteral("Select Graphic File"));
         QVERIFY(shownFilter.startsWith(QStringLiteral("jpeg Files (*.jpg)")));
         QCOMPARE(mode, QFileDialog::ExistingFile);
         QCOMPARE(common.FileName, QString());
 
-        // A pick gives back the full path.
-        WhenModal<QFileDialog>([&](QFileDialog* fd) {
-            fd->selectFile(dir.filePath("Mixed.Jpg"));
+        // A pick gives back the full path. The name is typed, as a player
+        // does: once the box has the focus, selectFile leaves the name alone.
+        const ModalWait pick = WhenModal<QFileDialog>([&](QFileDialog* fd) {
+            fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("Mixed.Jpg"));
             QMetaObject::invokeMethod(fd, "accept");
         });
         QCOMPARE(common.ShowOpen(), 0);
@@ -132,7 +168,7 @@ private slots:
 
         // Cancelled with the switch off: no error and no change.
         common.CancelError = false;
-        WhenModal<QFileDialog>([](QFileDialog* fd) { fd->reject(); });
+        const ModalWait cancel = WhenModal<QFileDialog>([](QFileDialog* fd) { fd->reject(); });
         QCOMPARE(common.ShowOpen(), 0);
         QCOMPARE(common.FileName, dir.filePath("Mixed.Jpg"));
         QDir::setCurrent(previous);
@@ -145,7 +181,7 @@ private slots:
         common.CancelError = true;
         common.Color = 0x123456;
         QColor shown;
-        WhenModal<QColorDialog>([&](QColorDialog* cd) {
+        const ModalWait pick = WhenModal<QColorDialog>([&](QColorDialog* cd) {
             shown = cd->currentColor();
             cd->setCurrentColor(QColor(0x10, 0x20, 0x30));
             cd->accept();
@@ -154,7 +190,7 @@ private slots:
         QCOMPARE(shown, QColor(0x56, 0x34, 0x12));
         QCOMPARE(common.Color, 0x302010);
 
-        WhenModal<QColorDialog>([](QColorDialog* cd) {
+        const ModalWait cancel = WhenModal<QColorDialog>([](QColorDialog* cd) {
             cd->setCurrentColor(Qt::white);
             cd->reject();
         });
@@ -162,10 +198,13 @@ private slots:
         QCOMPARE(common.Color, 0x302010);
 
         common.CancelError = false;
-        WhenModal<QColorDialog>([](QColorDialog* cd) { cd->reject(); });
+        const ModalWait quietCancel = WhenModal<QColorDialog>([](QColorDialog* cd) { cd->reject(); });
         QCOMPARE(common.ShowColor(), 0);
         QCOMPARE(common.Color, 0x302010);
     }
+
+private:
+    QTemporaryDir home_;
 };
 
 QTEST_MAIN(CommonDialogTest)

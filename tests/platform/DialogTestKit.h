@@ -2,22 +2,90 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <source_location>
 
-// Runs `action` on the modal window of type T once the event loop shows it.
+// How long a test waits for a modal window before it fails: far more than a
+// loaded machine under the sanitizers needs, far less than the test's limit.
+constexpr int ModalLimitMs = 10000;
+
+// Closes whatever modal window is up, so the loop that shows it ends.
+inline void CloseModalWindow() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else if (modal)
+        modal->close();
+}
+
+// The wait WhenModal starts; it ends when this goes out of scope.
+struct ModalWait {
+    struct State {
+        QTimer poll;      // looks for the window
+        QTimer watchdog;  // runs while the action does, and after it
+        QElapsedTimer clock;
+        bool done = false;
+        bool failed = false;
+        QPointer<QWidget> acted;  // the window the action ran on
+    };
+    std::unique_ptr<State> state = std::make_unique<State>();
+
+    // True once the action has run.
+    bool Done() const { return state && state->done; }
+};
+
+// Runs `action` on the modal window of type T once the event loop shows it;
+// the action is to end that window. If none is up within `limitMs`, or the
+// window is still open `limitMs` after the action began (a box the action
+// opened included), the test fails saying so where WhenModal was called,
+// and the modal windows are closed: the test then stops where it stands
+// instead of waiting for ever.
 template <typename T>
-void WhenModal(std::function<void(T*)> action) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+[[nodiscard]] ModalWait WhenModal(std::function<void(T*)> action, int limitMs = ModalLimitMs,
+                                  std::source_location where = std::source_location::current()) {
+    ModalWait wait;
+    ModalWait::State* state = wait.state.get();
+    const auto fail = [state, limitMs, where](const char* what) {
+        if (state->failed) return;
+        state->failed = true;
+        const QByteArray message = QByteArray(T::staticMetaObject.className()) + what +
+                                   QByteArray::number(limitMs) + " ms";
+        QTest::qFail(message.constData(), where.file_name(), int(where.line()));
+    };
+    state->poll.setInterval(5);
+    state->watchdog.setInterval(5);
+    state->clock.start();
+    QObject::connect(&state->poll, &QTimer::timeout, [state, action, limitMs, fail] {
         if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
+            state->poll.stop();
+            state->done = true;
+            state->acted = modal;
+            state->clock.restart();
+            state->watchdog.start();
             action(modal);
+            return;
+        }
+        if (state->clock.elapsed() < limitMs) return;
+        state->poll.stop();
+        fail(" did not come up as a modal window within ");
+        CloseModalWindow();
+    });
+    QObject::connect(&state->watchdog, &QTimer::timeout, [state, limitMs, fail] {
+        if (!state->acted || !state->acted->isVisible()) {
+            state->watchdog.stop();
+        } else if (state->clock.elapsed() >= limitMs) {
+            fail(" was still open after the test acted on it, for ");
+            CloseModalWindow();  // the topmost first, until the window itself is gone
         }
     });
-    poll->start();
+    state->poll.start();
+    return wait;
 }
 
 // The offscreen platform keeps a mouse grab inside Qt and cannot pass size

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -53,8 +54,10 @@ QByteArray Wave(int rate, int bits, int samples, int extra = 0) {
 }
 
 // Holds whoever waits on it until it is opened: a sound server that does
-// not answer, for as long as the test likes.
+// not answer, for as long as the test likes, or HoldLimit if a failed test
+// never opens it (so the program still ends).
 struct Gate {
+    static constexpr std::chrono::seconds HoldLimit{30};
     std::mutex Lock;
     std::condition_variable Changed;
     bool Open = false;
@@ -62,7 +65,7 @@ struct Gate {
     void Wait() {
         std::unique_lock hold(Lock);
         Waited = true;
-        Changed.wait(hold, [this] { return Open; });
+        Changed.wait_for(hold, HoldLimit, [this] { return Open; });
     }
     bool Held() {
         std::lock_guard hold(Lock);

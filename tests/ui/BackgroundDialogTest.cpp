@@ -12,6 +12,7 @@
 
 #include "../engine/TestHost.h"
 #include "CommonDialog.h"
+#include "DialogTestKit.h"
 #include "PictureFiles.h"
 #include "frmSkin.h"
 #include "modTile.h"
@@ -454,9 +455,8 @@ private slots:
             auto box = Open();
             dialog.colours = {{0, 0x000080, {}}};
             box->btnColour_Click();
-            QTimer::singleShot(0, box.get(), [&box, enter] {
-                QTest::keyClick(QApplication::activeModalWidget(), enter ? Qt::Key_Return : Qt::Key_Escape);
-            });
+            const ModalWait keys = WhenModal<QDialog>(
+                [enter](QDialog* modal) { QTest::keyClick(modal, enter ? Qt::Key_Return : Qt::Key_Escape); });
             const int result = box->exec();
             QCOMPARE(result, enter ? int(QDialog::Accepted) : int(QDialog::Rejected));
             QCOMPARE(engine->BackgroundColour, enter ? 0x000080 : 32768);

@@ -322,6 +322,7 @@ private slots:
         QCOMPARE(child.exitCode(), 0);
         qInfo("%lld ms, %s KB at most, %ld KB with no settings file", clock.elapsed(), out.value(1).constData(), Baseline());
         if (!values.isEmpty()) QCOMPARE(out.value(0), values);
+        QVERIFY2(Baseline() > 0, "the game with no settings file did not start and close within 30 s");
         // The settings file never costs more than a few MB of memory, and a
         // picture no more than its own pixels besides.
         QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024 + out.value(2).toLong(), out.value(1).constData());
@@ -347,7 +348,7 @@ private:
             env.insert(QStringLiteral("TT_HOSTILE_SETTINGS"), QDir(folder.path()).filePath(Settings));
             child.setProcessEnvironment(env);
             child.start(QCoreApplication::applicationFilePath(), {});
-            child.waitForFinished(30000);
+            if (!child.waitForFinished(30000)) return -1L;
             return child.readAllStandardOutput().split('\n').value(1).toLong();
         }();
         return baseline;

@@ -148,13 +148,13 @@ private slots:
         int oldSeen = 0, freshSeen = 0;
         for (int round = 0; round < rounds; ++round) {
             std::unique_ptr<QProcess> child(StartChild(QStringLiteral("save"), path));
-            QVERIFY(child->waitForStarted());
+            QVERIFY2(child->waitForStarted(10000), "the child did not start within 10 s");
             QVERIFY2(child->waitForReadyRead(20000), "the child never saved");
             // Anywhere from at once to a few dozen saves later, spread the
             // same way on every run.
             QThread::usleep(static_cast<unsigned long>(round * 7919 % 20000));
             ::kill(static_cast<pid_t>(child->processId()), SIGKILL);
-            QVERIFY(child->waitForFinished(10000));
+            QVERIFY2(child->waitForFinished(10000), "the child was still there 10 s after SIGKILL");
             QCOMPARE(child->exitStatus(), QProcess::CrashExit);
 
             const QByteArray now = Contents(path);
@@ -237,8 +237,9 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0555) == 0);
 
         std::unique_ptr<QProcess> child(StartChild(QStringLiteral("read-only"), path));
-        QVERIFY(child->waitForFinished(30000));
+        const bool finished = child->waitForFinished(30000);
         ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
+        QVERIFY2(finished, "the game on a read-only folder did not close within 30 s");
         QCOMPARE(child->exitStatus(), QProcess::NormalExit);
         QCOMPARE(child->exitCode(), 0);
         // The reason named is the real one.
