@@ -155,8 +155,17 @@ echo "a signal 5.5 s into a stuck close: exit code $code, nothing left behind"
 if [ "$(id -u)" -eq 0 ]; then
     cwd="$work/cwd"
     mkdir -p "$cwd" && chmod 777 "$cwd" && chmod 711 "$work"
-    game=$(realpath "$game")
-    start -u HOME XDG_CONFIG_HOME=config --chdir="$cwd" setpriv --reuid=65534 --regid=65534 --clear-groups
+    # That user may not reach into the tree (a clone in a private folder):
+    # the program and the sanitizers' suppressions go where it can.
+    cp "$game" "$work/game" && chmod 755 "$work/game"
+    game="$work/game"
+    lsan=${LSAN_OPTIONS:-}
+    if [[ $lsan =~ suppressions=([^:]*) ]]; then
+        cp "${BASH_REMATCH[1]}" "$work/lsan.supp" && chmod 644 "$work/lsan.supp"
+        lsan=${lsan/"${BASH_REMATCH[1]}"/"$work/lsan.supp"}
+    fi
+    start -u HOME XDG_CONFIG_HOME=config LSAN_OPTIONS="$lsan" --chdir="$cwd" \
+        setpriv --reuid=65534 --regid=65534 --clear-groups
     click 524 24
     sleep 0.3
     close

@@ -61,7 +61,7 @@ ended() {
 close() {
     "$probe" close "$window"
     ended 100
-    [ "$code" -eq 0 ] || fail "exit code $code"
+    [ "$code" -eq 0 ] || fail "exit code $code: $(tail -3 "$work/game.log")"
 }
 
 # Waits until the board's picture differs from $1.
