@@ -180,7 +180,7 @@ void UnluckyDesktopTest::theSettingsLiveInTheUsersConfigurationFolder() {
     QList<std::pair<QByteArray, std::optional<QByteArray>>> before;
     for (const QByteArray& entry : environment) {
         const qsizetype equals = entry.indexOf('=');
-        const QByteArray name = entry.left(equals);
+        const QByteArray name = equals >= 0 ? entry.left(equals) : entry;
         before.append({name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt});
         if (equals >= 0)
             qputenv(name, entry.mid(equals + 1));
