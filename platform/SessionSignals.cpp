@@ -77,12 +77,11 @@ SessionSignals::SessionSignals(int grace) {
 
 SessionSignals::~SessionSignals() {
     if (pipe_[0] < 0) return;
-    for (int number : Handled)
-        if (!IgnoredAtStart(number)) std::signal(number, SIG_DFL);
     writeEnd = -1;
     delete notifier_;
-    ::close(pipe_[0]);
-    ::close(pipe_[1]);
+    // The pipe stays open: a handler on another thread may have read its
+    // write end just before, and must not write into whatever file takes
+    // that number next.
 }
 
 void SessionSignals::Drain() {

@@ -22,7 +22,10 @@ public:
     // ignored (as nohup does with SIGHUP): that stays ignored. `graceMs`:
     // how long a close is waited for.
     explicit SessionSignals(int graceMs = CloseGraceMs);
-    // Gives them back to their default action.
+    // No more close is asked for, but the signals stay taken for the rest
+    // of the run: the program is ending, and one that comes meanwhile (a
+    // logout's burst still going on) waits for that end as for the close,
+    // rather than ending the program by a signal instead of its exit.
     ~SessionSignals() override;
 
 signals:

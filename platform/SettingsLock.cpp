@@ -1,6 +1,5 @@
 #include "SettingsLock.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSysInfo>
 #include <QThread>
@@ -11,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "GameName.h"
 #include "KeptBytes.h"
 #include "UnfinishedSave.h"
 
@@ -100,7 +100,7 @@ bool SettingsLock::Create() {
     if (fd < 0) return false;
     ShowUnfinished(SaveFile::Lock, name);
     const QByteArray owner = QByteArray::number(qint64(::getpid())) + '\n' +
-                             QCoreApplication::applicationName().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() +
+                             GameName().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() +
                              '\n';
     // The lock is its existence; a write cut short (a full disk) still holds it.
     [[maybe_unused]] const ssize_t written = ::write(fd, owner.constData(), size_t(owner.size()));

@@ -5,12 +5,12 @@
 #include "frmMain.h"
 
 #include "ConfigFolder.h"
+#include "GameName.h"
 #include "KeptBytes.h"
 #include "PictureLoader.h"
 #include "SettingsFile.h"
 
 namespace {
-const QString AppName = QStringLiteral("Tavelorn Tiles");
 const QString Section = QStringLiteral("Settings");
 
 // The store's read with a default: the stored text, or the default's text
@@ -42,7 +42,7 @@ QString DefaultSettingsFile() {
     // worked out without opening anything.
     const QString folder = UserConfigFolder();
     if (folder.isEmpty()) return QString();
-    return folder + u'/' + AppName + u'/' + AppName + QStringLiteral(".ini");
+    return folder + u'/' + GameName() + u'/' + GameName() + QStringLiteral(".ini");
 }
 
 QString BooleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
@@ -86,6 +86,6 @@ void LoadSettings(frmMain& form) {
     form.btnNoSound->setEnabled(engine.SoundOn);
 }
 
-void SaveSettings(frmMain& form) { WriteSettingsFile(form.SettingsFile(), Section, Values(form)); }
+bool SaveSettings(frmMain& form) { return WriteSettingsFile(form.SettingsFile(), Section, Values(form)); }
 
 void SaveChangedSettings(frmMain& form) { WriteChangedSettingsFile(form.SettingsFile(), Section, Values(form)); }

@@ -20,7 +20,8 @@ void LoadSettings(frmMain& form);
 // Writes the seven values. The file is replaced whole or not at all; a save
 // that cannot be made (the file is no regular file, its lock is held, the
 // disk is full) leaves the old file as it was and the close goes on.
-void SaveSettings(frmMain& form);
+// Returns whether it was written.
+bool SaveSettings(frmMain& form);
 
 // The same, made while the game is played, each time the player changes a
 // setting, so a run that ends without its close (the display gone, a crash,

@@ -7,6 +7,7 @@
 
 #include "CommonDialog.h"
 #include "DisplayGuard.h"
+#include "GameName.h"
 #include "Random.h"
 #include "SessionSignals.h"
 #include "Settings.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     DisplayGuard display(argc, argv);
     QApplication app(argc, argv);
     display.Opened();
-    QApplication::setApplicationName(QStringLiteral("Tavelorn Tiles"));
+    QApplication::setApplicationName(GameName());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/app.png")));
     SessionSignals session;
     ForgetQtDialogStateBetweenRuns();

@@ -8,6 +8,9 @@ source "$(dirname "$0")/xsession.sh" "$1" "$2"
 start
 read -r faces sum rx ry lx ly <<<"$board"
 echo "board shows $faces face pixels"
+# The desktop knows the window by the game's name.
+class=$(xprop -id "$window" WM_CLASS)
+[[ $class == *', "Tavelorn Tiles"' ]] || fail "the window's class: $class"
 click "$rx" "$ry"
 if ! changed "$sum"; then
     click "$lx" "$ly"

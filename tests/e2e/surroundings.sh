@@ -83,7 +83,9 @@ sound_off() {
 # SIGTERM, SIGHUP and SIGINT close the window as its close button does,
 # also over a modal box: the close saves the settings (the file is written
 # anew) and the exit code is 0. The signals that follow at once (a logout
-# sends SIGTERM, SIGCONT, SIGHUP; a held Ctrl+C dozens) wait for that close.
+# sends SIGTERM, SIGCONT, SIGHUP; a held Ctrl+C dozens; a session manager in
+# a loop a hundred 9 ms apart, or more until the game is gone) wait for that
+# close and the program's end.
 while read -r signals about; do
     rm -rf "$XDG_CONFIG_HOME"
     start
@@ -99,6 +101,10 @@ while read -r signals about; do
     for sig in "${sent[@]}"; do
         if [[ $sig == *x* ]]; then
             for _ in $(seq "${sig#*x}"); do kill -"${sig%x*}" "$game_pid"; done
+        elif [[ $sig == *~* ]]; then  # 9 ms apart
+            for _ in $(seq "${sig#*~}"); do kill -"${sig%~*}" "$game_pid"; sleep 0.009; done
+        elif [[ $sig == *! ]]; then  # as fast as they go, until the game is gone
+            for ((n = 0; n < 1000000; n++)); do kill -"${sig%!}" "$game_pid" 2>/dev/null || break; done
         else
             kill -"$sig" "$game_pid"
         fi
@@ -117,6 +123,8 @@ TERM about
 TERM,CONT,HUP
 TERM,CONT,HUP about
 INTx50
+HUP~100
+HUP!
 STOP,HUP,TERM,CONT
 TABLE
 

@@ -268,6 +268,9 @@ private slots:
         QTest::newRow("lock of another host, a minute old")
             << Setup([](const QDir&, const QString& s) { Lock(s, ::getpid(), "elsewhere", 60); }) << Defaults << Saved
             << lock;
+        QTest::newRow("lock of another host, dated a minute ahead")
+            << Setup([](const QDir&, const QString& s) { Lock(s, NoProcess, "elsewhere", -60); }) << Defaults << Saved
+            << lock;
         QTest::newRow("lock of another host, just made")
             << Setup([](const QDir&, const QString& s) { Lock(s, NoProcess, "elsewhere", 0); }) << Defaults
             << QByteArray() << QStringList();

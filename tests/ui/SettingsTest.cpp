@@ -3,13 +3,18 @@
 // written.
 #include <QFile>
 #include <QImage>
+#include <QScopeGuard>
+#include <QSysInfo>
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "MainWindowFixture.h"
 #include "Settings.h"
+#include "SettingsLock.h"
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -27,6 +32,9 @@ private slots:
     void aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn();
     void aReadOnlyFolderLeavesTheOldFileWhole();
     void theStoreFollowsTheUsersConfigurationFolder();
+    void aChangeMeetsTheFileAndLockAsTheyStand_data();
+    void aChangeMeetsTheFileAndLockAsTheyStand();
+    void theLockNamesItsOwnerAsQtsLockFilesDo();
 };
 
 void SettingsTest::aFirstRunTakesTheDefaults() {
@@ -270,6 +278,118 @@ void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {
     QVERIFY(DefaultSettingsFile().startsWith(home.path() + "/"));
     QVERIFY(DefaultSettingsFile().endsWith(".ini"));
     QVERIFY(DefaultSettingsFile().contains("Tavelorn Tiles"));
+}
+
+
+// A change the player makes meets the file and its lock as they stand: it
+// is stored unless a lock of another live run stands in its way (a lock of
+// this very process is left over: its number was reused), it never holds
+// the window for the close's 2 s, and when it stores nothing the file is
+// untouched (bytes, inode and time). The file keeps its mode, and a
+// symlink stays one, its target holding the values.
+void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand_data() {
+    QTest::addColumn<QString>("scene");
+    QTest::addColumn<int>("colour");  // the background colour chosen; the file holds 32768
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<bool>("lockLeft");
+    QTest::newRow("nothing in the way, the file's length the same") << "plain" << 12345 << true << false;
+    QTest::newRow("the same value chosen again") << "plain" << 32768 << false << false;
+    QTest::newRow("a file of mode 0600") << "private" << 12345 << true << false;
+    QTest::newRow("a file that is a symlink") << "symlink" << 12345 << true << false;
+    QTest::newRow("a lock of this very process") << "own lock" << 12345 << true << false;
+    QTest::newRow("a lock just made, its owner not yet written") << "new lock" << 12345 << false << true;
+    QTest::newRow("a lock of a live copy of the game") << "live lock" << 12345 << false << true;
+}
+
+void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
+    QFETCH(QString, scene);
+    QFETCH(int, colour);
+    QFETCH(bool, stored);
+    QFETCH(bool, lockLeft);
+    MainWindowFixture f;
+    frmMain& form = f.Open(false);
+    const QByteArray file = QFile::encodeName(f.SettingsFile()), lock = file + ".lock";
+    const QByteArray target = scene == "symlink" ? QFile::encodeName(f.Folder.filePath("elsewhere.ini")) : file;
+    if (target != file)
+        QVERIFY(QFile(QString::fromLocal8Bit(target)).open(QIODevice::WriteOnly) &&
+                ::symlink(target.constData(), file.constData()) == 0);
+    // A copy of this very program that lives on, as another run would.
+    pid_t live = 0;
+    const auto end = qScopeGuard([&live] {
+        if (live > 0) ::kill(live, SIGKILL), ::waitpid(live, nullptr, 0);
+    });
+    if (scene == "live lock" && (live = ::fork()) == 0)
+        for (;;) ::pause();
+    const auto owner = [](qint64 pid) {
+        return QByteArray::number(pid) + "\nTavelorn Tiles\n" + QSysInfo::machineHostName().toUtf8() + '\n';
+    };
+
+    struct stat before {}, after {}, link {};
+    QByteArray bytes;
+    qint64 took = 0;
+    // A lock with no owner counts its age in whole seconds: the change
+    // must come within the second the lock was made, so it is made as a
+    // second begins, and made again should the second end meanwhile.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        ::unlink(lock.constData());
+        form.Engine().BackgroundColour = 32768;
+        QVERIFY(SaveSettings(form));
+        if (scene == "private") QVERIFY(::chmod(file.constData(), 0600) == 0);
+        const time_t second = std::time(nullptr);
+        if (scene == "new lock")
+            while (std::time(nullptr) == second) QThread::msleep(1);
+        const time_t made = std::time(nullptr);
+        if (scene.endsWith("lock")) {
+            QFile out(QString::fromLocal8Bit(lock));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(scene == "own lock" ? owner(::getpid()) : scene == "live lock" ? owner(live) : QByteArray());
+        }
+        QVERIFY(::lstat(file.constData(), &link) == 0 && ::stat(target.constData(), &before) == 0);
+        QFile old(QString::fromLocal8Bit(target));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        bytes = old.readAll();
+        QElapsedTimer clock;
+        clock.start();
+        form.Engine().BackgroundColour = colour;
+        SaveChangedSettings(form);
+        took = clock.elapsed();
+        if (scene != "new lock" || std::time(nullptr) == made) break;
+    }
+    QVERIFY2(took < 1000, qPrintable(QStringLiteral("the change held the window for %1 ms").arg(took)));
+    QCOMPARE(QFile::exists(QString::fromLocal8Bit(lock)), lockLeft);
+    QVERIFY(::stat(target.constData(), &after) == 0);
+    QFile now(QString::fromLocal8Bit(target));
+    QVERIFY(now.open(QIODevice::ReadOnly));
+    const QByteArray text = now.readAll();
+    if (stored) {
+        QVERIFY2(text.contains("\nBackground%20Colour=" + QByteArray::number(colour) + '\n'), text.constData());
+    } else {
+        QCOMPARE(text, bytes);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+        QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    }
+    QCOMPARE(after.st_mode, before.st_mode);
+    struct stat linkAfter {};
+    QVERIFY(::lstat(file.constData(), &linkAfter) == 0);
+    QCOMPARE(linkAfter.st_mode & S_IFMT, link.st_mode & S_IFMT);
+}
+
+// The lock names its owner as Qt's own lock files do, one a line: the
+// process, the program, the host; so an older copy of the game waits for
+// it as for its own. It is gone once let go.
+void SettingsTest::theLockNamesItsOwnerAsQtsLockFilesDo() {
+    MainWindowFixture f;
+    const QString path = f.SettingsFile() + QStringLiteral(".lock");
+    {
+        SettingsLock lock(path);
+        QCOMPARE(lock.Take(0), LockResult::Taken);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray::number(qint64(::getpid())) + "\nTavelorn Tiles\n" +
+                                     QSysInfo::machineHostName().toUtf8() + '\n');
+    }
+    QVERIFY(!QFile::exists(path));
 }
 
 QTEST_MAIN(SettingsTest)
