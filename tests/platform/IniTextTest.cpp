@@ -21,6 +21,7 @@ private slots:
         QTest::newRow("backslashes") << "C:\\new\\tiles\\" << QByteArray("C:\\\\new\\\\tiles\\\\");
         QTest::newRow("commas and an end space") << "/pics/a, b.jpg " << QByteArray("\"/pics/a, b.jpg \"");
         QTest::newRow("a NUL before a hex digit") << QString(QChar(0)) + u'a' << QByteArray("\\0\\x61");
+        QTest::newRow("a NUL before a digit") << QString(QChar(0)) + u'0' << QByteArray("\\0\\x30");
     }
     void aWrittenValueReadsBackAsTheSameText() {
         QFETCH(QString, value);

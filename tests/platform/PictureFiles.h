@@ -116,27 +116,40 @@ inline QByteArray OneColourBmp(int width, int height) {
     return bmp;
 }
 
+// How a JPEG departs from the plain one: a height other than its width, the
+// luma's sampling factors (0x22: twice the blocks of each other component,
+// across and down), and its tables put before its frame.
+struct JpegLayout {
+    int height = 0;  // 0: the width
+    int lumaSampling = 0x11;
+    bool tablesFirst = false;
+};
+
 // A JPEG of side x side pixels and `components` components (1, grey, or 3,
 // colour), all of one level. Baseline: one scan of all the terms.
 // Progressive: a first scan of the DC terms, then `emptyScans` more scans of
 // them that carry no data at all.
-inline QByteArray OneLevelJpeg(int side, int components, bool progressive, int emptyScans = 0) {
+inline QByteArray OneLevelJpeg(int side, int components, bool progressive, int emptyScans = 0,
+                               JpegLayout layout = {}) {
+    const int height = layout.height > 0 ? layout.height : side;
+    // One code of one bit in each table: a DC difference of 0, an end of block.
+    const QByteArray oneCode = QByteArray("\x01", 1) + QByteArray(15, '\0') + QByteArray(1, '\0');
+    const QByteArray tables = QByteArray("\xFF\xC4\x00\x26", 4) + '\x00' + oneCode + '\x10' + oneCode;
     QByteArray jpeg("\xFF\xD8", 2);
     jpeg += QByteArray("\xFF\xDB\x00\x43\x00", 5) + QByteArray(64, '\x01');
+    if (layout.tablesFirst) jpeg += tables;
     jpeg += progressive ? QByteArray("\xFF\xC2", 2) : QByteArray("\xFF\xC0", 2);
     PutBig16(jpeg, 8 + 3 * components);
     jpeg += char(8);
-    PutBig16(jpeg, side);
+    PutBig16(jpeg, height);
     PutBig16(jpeg, side);
     jpeg += char(components);
     for (int c = 1; c <= components; ++c) {
         jpeg += char(c);
-        jpeg += char(0x11);  // no subsampling
+        jpeg += char(c == 1 ? layout.lumaSampling : 0x11);
         jpeg += '\0';
     }
-    // One code of one bit in each table: a DC difference of 0, an end of block.
-    const QByteArray oneCode = QByteArray("\x01", 1) + QByteArray(15, '\0') + QByteArray(1, '\0');
-    jpeg += QByteArray("\xFF\xC4\x00\x26", 4) + '\x00' + oneCode + '\x10' + oneCode;
+    if (!layout.tablesFirst) jpeg += tables;
     QByteArray scan("\xFF\xDA", 2);
     PutBig16(scan, 6 + 2 * components);
     scan += char(components);
@@ -147,8 +160,11 @@ inline QByteArray OneLevelJpeg(int side, int components, bool progressive, int e
     scan += progressive ? QByteArray("\x00\x00\x00", 3) : QByteArray("\x00\x3F\x00", 3);
     jpeg += scan;
     // Zero bits for each block (its DC term, and its end in a baseline
-    // file), the last byte padded with ones.
-    const qint64 bits = qint64((side + 7) / 8) * ((side + 7) / 8) * components * (progressive ? 1 : 2);
+    // file), the last byte padded with ones. Each unit of the scan holds
+    // the luma's blocks, then one of each other component.
+    const int h = qMax(1, layout.lumaSampling >> 4), v = qMax(1, layout.lumaSampling & 15);
+    const qint64 units = qint64((side + 8 * h - 1) / (8 * h)) * ((height + 8 * v - 1) / (8 * v));
+    const qint64 bits = units * (h * v + components - 1) * (progressive ? 1 : 2);
     jpeg += QByteArray(qsizetype(bits / 8), '\0');
     if (bits % 8 != 0) jpeg += char(0xFF >> (bits % 8));
     for (int s = 0; s < emptyScans; ++s) jpeg += scan;

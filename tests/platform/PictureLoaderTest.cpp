@@ -182,12 +182,17 @@ private slots:
         QTest::newRow("bitmap of 8 bits") << save("indexed.bmp", indexed, "bmp");
         indexed.setColorCount(3);  // indices past the end of the table
         QTest::newRow("bitmap of 8 bits, short table") << save("short.bmp", indexed, "bmp");
-        QTest::newRow("bitmap of 24 bits") << save("rgb.bmp", colours, "bmp");
+        const QString rgb = save("rgb.bmp", colours, "bmp");
+        QTest::newRow("bitmap of 24 bits") << rgb;
         QTest::newRow("bitmap of 1 x 1") << save("one.bmp", colours.copy(0, 0, 1, 1).convertToFormat(QImage::Format_Indexed8), "bmp");
         QTest::newRow("grey JPEG") << save("grey.jpg", colours.convertToFormat(QImage::Format_Grayscale8), "jpeg");
         QTest::newRow("colour JPEG") << save("colour.jpg", colours, "jpeg");
         QTest::newRow("progressive grey JPEG") << Write("progressive.jpg", OneLevelJpeg(21, 1, true, 3));
         QTest::newRow("GIF") << Write("one.gif", OneColourGif(301, 199));
+        QTest::newRow("bitmap of the widest side, 32767 x 1") << save("wide.bmp", colours.scaled(32767, 1), "bmp");
+        // A link to a picture is as good as the picture.
+        if (!QFile::link(rgb, dir.filePath("link.bmp"))) qFatal("cannot link to %s", qPrintable(rgb));
+        QTest::newRow("a link to a bitmap") << dir.filePath("link.bmp");
     }
     void picturesMatchQtsOwnDecoding() {
         QFETCH(QString, path);
@@ -217,6 +222,14 @@ private slots:
         // whose decoded pixels take a quarter of the picture's own buffer.
         QTest::newRow("progressive colour, 3344 x 3344") << Write("p3344.jpg", OneLevelJpeg(3344, 3, true)) << QSize(3344, 3344);
         QTest::newRow("progressive colour, 3352 x 3352") << Write("p3352.jpg", OneLevelJpeg(3352, 3, true)) << QSize();
+        QTest::newRow("progressive colour, 3352 x 3352, tables before the frame")
+            << Write("p3352t.jpg", OneLevelJpeg(3352, 3, true, 0, {.tablesFirst = true})) << QSize();
+        // Each component counts in whole blocks, and its blocks in whole
+        // sampling units: counted without either rounding, this one passes.
+        QTest::newRow("progressive colour, 4481 x 4961, luma sampled 2 x 2")
+            << Write("p4481.jpg", OneLevelJpeg(4481, 3, true, 0, {.height = 4961, .lumaSampling = 0x22})) << QSize();
+        QTest::newRow("progressive colour, a sampling factor of 0")
+            << Write("p0.jpg", OneLevelJpeg(16, 3, true, 0, {.lumaSampling = 0x10})) << QSize();
         QTest::newRow("progressive colour, 8192 x 8192") << Write("p8192c.jpg", OneLevelJpeg(8192, 3, true)) << QSize();
         QTest::newRow("progressive grey, 8192 x 8192") << Write("p8192g.jpg", OneLevelJpeg(8192, 1, true)) << QSize(8192, 8192);
     }
@@ -232,32 +245,39 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("scans");
         QTest::addColumn<bool>("ended");
+        QTest::addColumn<int>("components");
         const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
-        QTest::newRow("nothing") << QByteArray() << 0 << false;
-        QTest::newRow("no JPEG") << QByteArray("this is no picture at all\n") << 0 << false;
-        QTest::newRow("start and end") << hex("ffd8ffd9") << 0 << true;
+        QTest::newRow("nothing") << QByteArray() << 0 << false << 0;
+        QTest::newRow("no JPEG") << QByteArray("this is no picture at all\n") << 0 << false << 0;
+        QTest::newRow("start and end") << hex("ffd8ffd9") << 0 << true << 0;
         QTest::newRow("a scan, its data and the end")
-            << hex("ffd8 ffda0008 0101003f00 12ff0034ffd056ffd778 ffd9") << 1 << true;
+            << hex("ffd8 ffda0008 0101003f00 12ff0034ffd056ffd778 ffd9") << 1 << true << 0;
         QTest::newRow("scan markers inside a segment")
-            << hex("ffd8 ffe00006 ffdaffda ffda0002 ffd9") << 1 << true;
-        QTest::newRow("fill bytes before markers") << hex("ffffffda0002 00ffffffda0002") << 2 << false;
-        QTest::newRow("a stuffed byte is data, not a marker") << hex("ffda0002 ff00da ff00ffda0002") << 2 << false;
-        QTest::newRow("markers of no length") << hex("ffd8ffd0ff01ffda0002") << 1 << false;
-        QTest::newRow("a length below two skips nothing") << hex("ffe00000ffda0001ffda0002") << 2 << false;
-        QTest::newRow("nothing counts after the end") << hex("ffda0002ffd9ffda0002") << 1 << true;
-        QTest::newRow("cut in a length") << hex("ffd8ffda00") << 1 << false;
-        QTest::newRow("cut in a segment") << hex("ffd8ffe0ffff0102ffda") << 0 << false;
-        QTest::newRow("cut after a 0xFF") << hex("ffda0002ff") << 1 << false;
-        QTest::newRow("the longest segment") << hex("ffe0ffff") + QByteArray(65533, '\xFF') + hex("da0002") << 0 << false;
+            << hex("ffd8 ffe00006 ffdaffda ffda0002 ffd9") << 1 << true << 0;
+        QTest::newRow("fill bytes before markers") << hex("ffffffda0002 00ffffffda0002") << 2 << false << 0;
+        QTest::newRow("a stuffed byte is data, not a marker") << hex("ffda0002 ff00da ff00ffda0002") << 2 << false << 0;
+        QTest::newRow("markers of no length") << hex("ffd8ffd0ff01ffda0002") << 1 << false << 0;
+        QTest::newRow("a length below two skips nothing") << hex("ffe00000ffda0001ffda0002") << 2 << false << 0;
+        QTest::newRow("nothing counts after the end") << hex("ffda0002ffd9ffda0002") << 1 << true << 0;
+        QTest::newRow("cut in a length") << hex("ffd8ffda00") << 1 << false << 0;
+        QTest::newRow("cut in a segment") << hex("ffd8ffe0ffff0102ffda") << 0 << false << 0;
+        QTest::newRow("cut after a 0xFF") << hex("ffda0002ff") << 1 << false << 0;
+        QTest::newRow("the longest segment") << hex("ffe0ffff") + QByteArray(65533, '\xFF') + hex("da0002") << 0 << false << 0;
         using picture_files::OneLevelJpeg;
-        QTest::newRow("written grey, 6 scans") << OneLevelJpeg(24, 1, true, 5) << 6 << true;
-        QTest::newRow("written colour, progressive") << OneLevelJpeg(24, 3, true) << 1 << true;
-        QTest::newRow("written colour, 1 scan") << OneLevelJpeg(24, 3, false) << 1 << true;
+        QTest::newRow("written grey, 6 scans") << OneLevelJpeg(24, 1, true, 5) << 6 << true << 1;
+        QTest::newRow("written colour, progressive") << OneLevelJpeg(24, 3, true) << 1 << true << 3;
+        QTest::newRow("written colour, 1 scan") << OneLevelJpeg(24, 3, false) << 1 << true << 3;
+        // The walk keeps ten components of a frame, and passes over the rest.
+        QTest::newRow("written, 12 components") << OneLevelJpeg(24, 12, true) << 1 << true << 10;
+        // No decoder takes such a frame, but its size is still worked out.
+        QTest::newRow("written colour, a sampling factor of 0")
+            << OneLevelJpeg(24, 3, true, 0, {.lumaSampling = 0x10}) << 1 << true << 3;
     }
     void jpegScansCountedFromTheMarkers() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, scans);
         QFETCH(bool, ended);
+        QFETCH(int, components);
         // The frame header is read whole however the file is cut.
         const qint64 coefficients = JpegCoefficientBytes(WalkJpeg(JpegWalk{}, bytes));
         // Cut at every place into two pieces, and into single bytes (each
@@ -269,6 +289,7 @@ private slots:
             QCOMPARE(walk.scans, scans);
             QCOMPARE(walk.ended, ended);
             QCOMPARE(JpegCoefficientBytes(walk), coefficients);
+            QCOMPARE(JpegComponents(walk), components);
         }
         JpegWalk walk;
         for (const char byte : bytes) walk = WalkJpeg(walk, QByteArray(1, byte));
