@@ -5,6 +5,7 @@
 
 // XDG_CONFIG_HOME when it is an absolute path; else ".config" in the home
 // folder: HOME when it is absolute, else the one the user database gives.
-// A home must be an existing folder other than the root. Empty when there
-// is none: the game then keeps no settings.
+// A home must be an existing folder other than the root (a symlink to one
+// is taken as it is given). Empty when there is none: the game then keeps
+// no settings.
 QString UserConfigFolder();

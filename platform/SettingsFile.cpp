@@ -30,14 +30,17 @@ void Report(const QString& path, const QString& why) {
 QString Folder(const QString& path) { return QFileInfo(path).absolutePath(); }
 
 // Makes the folder and those above it that are missing; gives the reason
-// when it could not.
+// when it could not: a part that is there but no folder, or one that cannot
+// be reached (a symlink loop, a name too long) or made.
 QString MakeFolder(const QString& folder) {
     const QByteArray name = EncodeKeepingBytes(folder);
     for (qsizetype end = name.indexOf('/', 1); ; end = name.indexOf('/', end + 1)) {
         const QByteArray part = end < 0 ? name : name.left(end);
+        const QString where = DecodeKeepingBytes(part);
         struct stat info {};
-        if (::stat(part.constData(), &info) != 0 && ::mkdir(part.constData(), 0777) != 0 && errno != EEXIST) {
-            const QString where = DecodeKeepingBytes(part);
+        if (::stat(part.constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) return QStringLiteral("%1 is not a folder").arg(where);
+        } else if (errno != ENOENT || (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)) {
             return errno == EACCES || errno == EROFS || errno == EPERM
                        ? QStringLiteral("the folder %1 may not be made here").arg(where)
                        : QStringLiteral("the folder %1 could not be made (%2)")
@@ -53,11 +56,15 @@ QString MakeFolder(const QString& folder) {
 
 // A save may replace a regular file or make a new one, and follows a
 // symlink only to a regular file: never onto a device, into a directory, or
-// through a dangling link to a place of its choosing.
-bool MayReplace(const QByteArray& name) {
+// through a dangling link to a place of its choosing. Gives the reason
+// when it may not.
+QString ReplaceProblem(const QByteArray& name) {
     struct stat info {};
-    if (::lstat(name.constData(), &info) != 0) return errno == ENOENT;
-    return S_ISREG(info.st_mode) || (S_ISLNK(info.st_mode) && IsRegularFile(DecodeKeepingBytes(name)));
+    if (::lstat(name.constData(), &info) != 0)
+        return errno == ENOENT ? QString()
+                               : QStringLiteral("it cannot be reached (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISREG(info.st_mode) || (S_ISLNK(info.st_mode) && IsRegularFile(DecodeKeepingBytes(name)))) return QString();
+    return QStringLiteral("it is not a regular file");
 }
 
 // The file a save puts in place: the path itself, or the regular file its
@@ -132,9 +139,9 @@ QString ReplaceFile(const QByteArray& name, const QByteArray& text) {
     if (!written || !closed)
         problem = QStringLiteral("it could not be written (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
     // Checked again: the name may have been taken by something else meanwhile.
-    else if (!MayReplace(name))
-        problem = QStringLiteral("it is not a regular file");
-    else if (::rename(temporary.constData(), finalName.constData()) != 0)
+    else
+        problem = ReplaceProblem(name);
+    if (problem.isEmpty() && ::rename(temporary.constData(), finalName.constData()) != 0)
         problem = QStringLiteral("it could not be put in place (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
     if (!problem.isEmpty()) ::unlink(temporary.constData());
     HideUnfinished(SaveFile::Temporary);
@@ -163,11 +170,13 @@ QHash<QString, QString> ReadSettingsFile(const QString& path) {
 bool WriteSettingsFile(const QString& path, const QString& section, const SettingsValues& values, int lockWaitMs) {
     if (path.isEmpty()) return false;
     const QByteArray name = EncodeKeepingBytes(path);
-    if (!MayReplace(name)) {
-        Report(path, QStringLiteral("it is not a regular file"));
-        return false;
-    }
-    if (const QString problem = MakeFolder(Folder(path)); !problem.isEmpty()) {
+    // The folder comes first, so a path that can hold no folder is named as
+    // the reason; a name too long to use has no folder made on its way.
+    const QString tooLong = QString::fromLocal8Bit(std::strerror(ENAMETOOLONG));
+    QString problem = name.size() >= PATH_MAX ? QStringLiteral("it could not be written (%1)").arg(tooLong)
+                                              : MakeFolder(Folder(path));
+    if (problem.isEmpty()) problem = ReplaceProblem(name);
+    if (!problem.isEmpty()) {
         Report(path, problem);
         return false;
     }
@@ -178,7 +187,7 @@ bool WriteSettingsFile(const QString& path, const QString& section, const Settin
         Report(path, lockProblem);
         return false;
     }
-    const QString problem = ReplaceFile(name, FileText(section, values));
+    problem = ReplaceFile(name, FileText(section, values));
     if (!problem.isEmpty()) Report(path, problem);
     return problem.isEmpty();
 }

@@ -25,10 +25,11 @@ QHash<QString, QString> ReadSettingsFile(const QString& path);
 
 // Replaces the file with one section of the given keys and texts, in that
 // order. Nothing is written when the path names something other than a
-// regular file (or nothing yet), the folder may not be written to, or the
-// lock cannot be had within `lockWaitMs`; then, as when the write fails,
-// the old file stays whole and one line on standard error says why. No
-// path: nothing is kept, and nothing said. Returns whether it was written.
+// regular file (or nothing yet), the folder cannot be made or may not be
+// written to, or the lock cannot be had within `lockWaitMs`; then, as when
+// the write fails, the old file stays whole and one line on standard error
+// says why. No path: nothing is kept, and nothing said. Returns whether it
+// was written.
 bool WriteSettingsFile(const QString& path, const QString& section, const SettingsValues& values,
                        int lockWaitMs = SettingsLockWaitMs);
 

@@ -1,11 +1,15 @@
 // The seven settings between runs: defaults, the round trip, values that do
 // not convert, a picture that will not load, and a store that cannot be
-// written.
+// written, with the reason said.
 #include <QFile>
 #include <QImage>
 #include <QScopeGuard>
 #include <QSysInfo>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstring>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,6 +19,21 @@
 #include "MainWindowFixture.h"
 #include "Settings.h"
 #include "SettingsLock.h"
+
+namespace {
+// What `run` says on standard error.
+QString Said(const std::function<void()>& run) {
+    QTemporaryFile said;
+    if (!said.open()) return QStringLiteral("(standard error could not be caught)");
+    const int kept = dup(2);
+    dup2(said.handle(), 2);
+    run();
+    dup2(kept, 2);
+    close(kept);
+    said.seek(0);
+    return QString::fromUtf8(said.readAll());
+}
+}  // namespace
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -30,7 +49,10 @@ private slots:
     void aPictureThatWillNotLoadLeavesTheGameRunning();
     void aStoredPictureIsLoadedIntoTheBackgroundHolder();
     void aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn();
+    void aReadOnlyFolderLeavesTheOldFileWhole_data();
     void aReadOnlyFolderLeavesTheOldFileWhole();
+    void aConfigurationFolderThatCannotBeIsNamedAsTheReason_data();
+    void aConfigurationFolderThatCannotBeIsNamedAsTheReason();
     void theStoreFollowsTheUsersConfigurationFolder();
     void aChangeMeetsTheFileAndLockAsTheyStand_data();
     void aChangeMeetsTheFileAndLockAsTheyStand();
@@ -254,8 +276,17 @@ void SettingsTest::aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn() {
     QCOMPARE(QDir(f.Folder.path()).entryList(QDir::Files), QStringList({"Tavelorn Tiles.ini"}));
 }
 
+void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("reason");  // %1: the folder
+    QTest::newRow("a folder it may not write to") << 0555 << "the folder %1 is not writable";
+    QTest::newRow("a folder it may not enter")
+        << 0 << "it cannot be reached (" + QString::fromLocal8Bit(std::strerror(EACCES)) + ')';
+}
+
 void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
-    if (geteuid() == 0) QSKIP("the superuser writes into read-only folders; the full-disk case covers it");
+    QFETCH(int, mode);
+    QFETCH(QString, reason);
     MainWindowFixture f;
     f.Store("Pattern", "Key");
     QFile before(f.SettingsFile());
@@ -263,13 +294,57 @@ void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
     const QByteArray old = before.readAll();
     frmMain& form = f.Open();
     form.cmbPattern->SetText("Block");
-    QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const bool closed = form.close();
+    QVERIFY(::chmod(QFile::encodeName(f.Folder.path()).constData(), mode_t(mode)) == 0);
+    // The superuser writes into any folder: it closes as the user nobody,
+    // and is itself again before anything is checked.
+    const uid_t user = geteuid();
+    const gid_t group = getegid();
+    bool switched = false, closed = false, back = false;
+    const QString said = Said([&] {
+        switched = user != 0 || (setegid(65534) == 0 && seteuid(65534) == 0);
+        if (switched) closed = form.close();
+        back = seteuid(user) == 0 && setegid(group) == 0;
+    });
     QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY2(switched && back, "could not become the user nobody and back");
     QVERIFY(closed);
+    QCOMPARE(said, "Tavelorn Tiles: settings not saved to " + f.SettingsFile() + ": " +
+                       reason.replace("%1", f.Folder.path()) + '\n');
     QFile after(f.SettingsFile());
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), old);
+    QCOMPARE(QDir(f.Folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Tavelorn Tiles.ini"}));
+}
+
+void SettingsTest::aConfigurationFolderThatCannotBeIsNamedAsTheReason_data() {
+    QTest::addColumn<QByteArray>("config");  // XDG_CONFIG_HOME, in a folder that holds "file" and "loop"
+    QTest::addColumn<QString>("reason");     // %1: that folder
+    const auto unmade = [](const QByteArray& name, int error) {
+        return "the folder %1/" + QString::fromLatin1(name) + " could not be made (" +
+               QString::fromLocal8Bit(std::strerror(error)) + ')';
+    };
+    const QByteArray longName(NAME_MAX + 1, 'n');
+    QTest::newRow("a regular file") << QByteArray("file") << QStringLiteral("%1/file is not a folder");
+    QTest::newRow("a symlink loop") << QByteArray("loop") << unmade("loop", ELOOP);
+    QTest::newRow("a name over 255 bytes") << longName << unmade(longName, ENAMETOOLONG);
+    QTest::newRow("a path over PATH_MAX: no folder made on its way")
+        << QByteArray("a/").repeated(PATH_MAX / 2)
+        << "it could not be written (" + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + ')';
+}
+
+void SettingsTest::aConfigurationFolderThatCannotBeIsNamedAsTheReason() {
+    QFETCH(QByteArray, config);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    QVERIFY(QFile(folder.filePath("file")).open(QIODevice::WriteOnly));
+    QVERIFY(::symlink("loop", QFile::encodeName(folder.filePath("loop")).constData()) == 0);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()) + '/' + config);
+    MainWindowFixture f;
+    frmMain form(MainServices{f.Sound, f.Dialog, f.TimeOfDay, f.Random, DefaultSettingsFile()});
+    QCOMPARE(Said([&] { SaveSettings(form); }), "Tavelorn Tiles: settings not saved to " + DefaultSettingsFile() +
+                                                    ": " + reason.replace("%1", folder.path()) + '\n');
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+             QStringList({"file", "loop"}));
 }
 
 void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {

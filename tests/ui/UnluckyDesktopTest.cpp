@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QDir>
 #include <condition_variable>
 #include <csignal>
@@ -48,6 +49,9 @@ private slots:
     void aSessionSignalClosesTheWindowAndSavesTheSettings();
     void theSettingsLiveInTheUsersConfigurationFolder_data();
     void theSettingsLiveInTheUsersConfigurationFolder();
+
+private:
+    QTemporaryDir homes_;  // homes of the folder rows, there while the rows run
 };
 
 void UnluckyDesktopTest::clicksAreAnsweredAtOnceWhenTheSoundServerNeverAnswers() {
@@ -172,6 +176,13 @@ void UnluckyDesktopTest::theSettingsLiveInTheUsersConfigurationFolder_data() {
     QTest::newRow("HOME the root: none") << QByteArrayList{"XDG_CONFIG_HOME", "HOME=/"} << QString();
     QTest::newRow("HOME a folder that is not there: none")
         << QByteArrayList{"XDG_CONFIG_HOME", "HOME=/nonexistent/home"} << QString();
+    const QString link = homes_.filePath(QStringLiteral("link")), file = homes_.filePath(QStringLiteral("file"));
+    QVERIFY(QDir(homes_.path()).mkdir(QStringLiteral("folder")) && QFile::link(homes_.filePath("folder"), link));
+    QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+    QTest::newRow("HOME a symlink to a folder: used as given")
+        << QByteArrayList{"XDG_CONFIG_HOME", "HOME=" + link.toLocal8Bit()} << link + QStringLiteral("/.config");
+    QTest::newRow("HOME a regular file: none") << QByteArrayList{"XDG_CONFIG_HOME", "HOME=" + file.toLocal8Bit()}
+                                               << QString();
 }
 
 void UnluckyDesktopTest::theSettingsLiveInTheUsersConfigurationFolder() {
