@@ -1,6 +1,5 @@
 #include "ChoiceList.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
 
@@ -9,10 +8,13 @@ ChoiceList::ChoiceList(QWidget* parent) : QComboBox(parent) {
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);  // typed text stays as typed
     setFocusPolicy(Qt::StrongFocus);  // the wheel alone gives no focus
-    lineEdit()->installEventFilter(this);
-    connect(this, &QComboBox::activated, this, [this] {
-        if (!editing_) emit Click();
-    });
+    // The combo box takes a finished edit (Enter, or the field losing the
+    // focus, as it does when the window is disabled for a deal) whose text
+    // names an entry as a pick of that entry. Here typing only changes the
+    // text: the field's end of an edit is no business of the box.
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
+    disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+    connect(this, &QComboBox::activated, this, &ChoiceList::Click);
 }
 
 void ChoiceList::SetText(const QString& text) {
@@ -22,22 +24,6 @@ void ChoiceList::SetText(const QString& text) {
     if (entry >= 0) setCurrentIndex(entry);
     setEditText(text);
     lineEdit()->setCursorPosition(0);
-}
-
-bool ChoiceList::eventFilter(QObject* watched, QEvent* event) {
-    // The combo box treats a finished edit whose text names an entry as a
-    // pick of that entry. Finishing an edit is Enter or leaving the field;
-    // those events are delivered with the guard up, and it comes down once
-    // they are done, so no Click comes of them.
-    const bool finishes =
-        event->type() == QEvent::FocusOut ||
-        (event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
-                                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
-    if (watched == lineEdit() && finishes && !editing_) {
-        editing_ = true;
-        QMetaObject::invokeMethod(this, [this] { editing_ = false; }, Qt::QueuedConnection);
-    }
-    return QComboBox::eventFilter(watched, event);
 }
 
 void ChoiceList::wheelEvent(QWheelEvent* event) {

@@ -18,9 +18,5 @@ signals:
     void Click();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-
-private:
-    bool editing_ = false;  // the text field is finishing an edit
 };

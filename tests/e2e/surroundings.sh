@@ -24,21 +24,6 @@ no such platform|"nowhere"|QT_QPA_PLATFORM=nowhere
 no such platform asked with -platform|"elsewhere"|QT_QPA_PLATFORM=xcb $game -platform elsewhere
 TABLE
 
-# Clicks an open tile (the rightmost, else the leftmost); sets $took to the
-# milliseconds until the board shows it.
-click_tile() {
-    read -r _ sum rx ry lx ly <<<"$("$probe" board "$window")"
-    local t0
-    t0=$(now_ms)
-    click "$rx" "$ry"
-    if ! changed "$sum"; then
-        t0=$(now_ms)
-        click "$lx" "$ly"
-        changed "$sum" || fail "a click on a tile was not answered"
-    fi
-    took=$(($(now_ms) - t0))
-}
-
 # A sound server that takes connections and never answers: clicks are
 # answered at once, in silence, and the close still saves.
 python3 -c '
@@ -92,7 +77,7 @@ while read -r signals about; do
     sound_off
     if [ "$about" = about ]; then
         click 556 444
-        timeout 10 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^About Tavelorn Tiles$' >/dev/null ||
+        timeout 10 xdotool search --all --sync --onlyvisible --pid "$game_pid" --name '^About Tavelorn Tiles$' >/dev/null ||
             fail "no About box"
     fi
     inode=$(stat -c %i "$settings")

@@ -5,7 +5,9 @@
 //                          the light (tile face) pixels of the board, a
 //                          checksum of the board, and two points to click on
 //                          (the rightmost and the leftmost tile)
-//   xprobe window WINDOW   prints a checksum of the whole window
+//   xprobe window WINDOW [X Y W H]
+//                          prints a checksum of the whole window, or of the
+//                          box given
 //   xprobe close WINDOW    sends WM_DELETE_WINDOW
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -16,14 +18,21 @@
 #include <cstring>
 
 namespace {
-int Whole(Display* display, Window window) {
+int Whole(Display* display, Window window, char** box) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return 1;
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    int x0 = 0, y0 = 0, width = attributes.width, height = attributes.height;
+    if (box) {
+        x0 = std::atoi(box[0]), y0 = std::atoi(box[1]), width = std::atoi(box[2]), height = std::atoi(box[3]);
+        if (x0 < 0 || y0 < 0 || width < 1 || height < 1 || x0 + width > attributes.width ||
+            y0 + height > attributes.height)
+            return 2;
+    }
+    XImage* image = XGetImage(display, window, x0, y0, width, height, AllPlanes, ZPixmap);
     if (!image) return 1;
     uint64_t sum = 1469598103934665603ull;
-    for (int y = 0; y < attributes.height; ++y)
-        for (int x = 0; x < attributes.width; ++x) sum = (sum ^ (XGetPixel(image, x, y) & 0xFFFFFF)) * 1099511628211ull;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) sum = (sum ^ (XGetPixel(image, x, y) & 0xFFFFFF)) * 1099511628211ull;
     std::printf("%016llx\n", static_cast<unsigned long long>(sum));
     XDestroyImage(image);
     return 0;
@@ -75,15 +84,15 @@ int Close(Display* display, Window window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: xprobe board|window|close WINDOW\n");
+    if (argc != 3 && !(argc == 7 && std::strcmp(argv[1], "window") == 0)) {
+        std::fprintf(stderr, "usage: xprobe board|window|close WINDOW, or xprobe window WINDOW X Y W H\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
     if (!display) return 1;
     const Window window = static_cast<Window>(std::strtoul(argv[2], nullptr, 0));
     const int result = std::strcmp(argv[1], "board") == 0 ? Board(display, window)
-                       : std::strcmp(argv[1], "window") == 0 ? Whole(display, window)
+                       : std::strcmp(argv[1], "window") == 0 ? Whole(display, window, argc == 7 ? argv + 3 : nullptr)
                        : std::strcmp(argv[1], "close") == 0  ? Close(display, window)
                                                             : 2;
     XCloseDisplay(display);

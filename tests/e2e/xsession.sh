@@ -75,3 +75,18 @@ changed() {
 }
 
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+
+# Clicks an open tile (the rightmost, else the leftmost); sets $took to the
+# milliseconds until the board shows it.
+click_tile() {
+    read -r _ sum rx ry lx ly <<<"$("$probe" board "$window")"
+    local t0
+    t0=$(now_ms)
+    click "$rx" "$ry"
+    if ! changed "$sum"; then
+        t0=$(now_ms)
+        click "$lx" "$ly"
+        changed "$sum" || fail "a click on a tile was not answered"
+    fi
+    took=$(($(now_ms) - t0))
+}
