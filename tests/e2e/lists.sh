@@ -109,11 +109,12 @@ before=$(board_sum)
 type_into 160 "Great Wall"
 click 28 24
 changed "$before" || fail "New Game after a typed layout dealt nothing"
+xdotool key End type --delay 10 " 2"  # the focus is still in the layout field
 click 350 32
 xdotool key Down
 saved TileSet=Cards "after New Game with a typed layout, the tile-set list"
 click_tile
 close
-grep -qx 'Pattern=Great Wall' "$settings" || fail "the typed layout was not the one in play: $(cat "$settings")"
-echo "a typed layout, then New Game: dealt; the tile-set list and the board answer"
+grep -qx 'Pattern=Great Wall 2' "$settings" || fail "New Game took the focus from the layout list: $(cat "$settings")"
+echo "a typed layout, then New Game: dealt; the focus stays, the tile-set list and the board answer"
 echo "1 passed, 0 failed"
