@@ -12,18 +12,8 @@
 #include "SessionSignals.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
+#include "TileBody.h"
 #include "frmMain.h"
-
-namespace {
-// The tile mask and tile body of every tile set come from the "MahJongg"
-// sheet and stay put for the whole run.
-void PutTileBodyAndMask(frmMain& form) {
-    form.picMask.Resize(41, 47);
-    BitBlt(form.picMask, 0, 0, 41, 47, form.TileSet, 297, 182, SRCCOPY);
-    form.picPaint.Resize(41, 47);
-    BitBlt(form.picPaint, 0, 0, 41, 47, form.TileSet, 297, 132, SRCCOPY);
-}
-}  // namespace
 
 int main(int argc, char** argv) {
     DisplayGuard display(argc, argv);
@@ -46,7 +36,9 @@ int main(int argc, char** argv) {
                    stderr);
     frmMain form(MainServices{sound, dialog, clock, random, settingsFile});
     QObject::connect(&session, &SessionSignals::CloseRequested, &form, [&form] { CloseForSession(form); });
-    PutTileBodyAndMask(form);
+    // Every tile set is painted with the "MahJongg" sheet's body and mask,
+    // for the whole run.
+    TakeTileBodyAndMask(form.TileSet, form.picPaint, form.picMask);
     form.show();
     const int code = app.exec();
 

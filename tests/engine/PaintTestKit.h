@@ -185,20 +185,27 @@ inline bool WriteBmp(const std::string& path, const Surface& s) {
     return static_cast<bool>(file);
 }
 
-// Reads what WriteBmp writes; false for anything else.
+// Reads what WriteBmp writes, and the game's 8-bit sheets (bottom-up, no
+// compression); false for anything else.
 inline bool ReadBmp(const std::string& path, Surface& s) {
     std::ifstream file(path, std::ios::binary);
     std::vector<uint8_t> in((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (in.size() < 54 || in[0] != 'B' || in[1] != 'M' || (in[28] | (in[29] << 8)) != 24) return false;
-    const uint32_t offset = Get32(in, 10), w = Get32(in, 18), h = Get32(in, 22);
-    const uint32_t stride = (w * 3 + 3) & ~3u;
-    if (w > 4096 || h > 4096 || in.size() < offset + static_cast<size_t>(stride) * h) return false;
+    if (in.size() < 54 || in[0] != 'B' || in[1] != 'M' || Get32(in, 30) != 0) return false;
+    const int bits = in[28] | (in[29] << 8);
+    if (bits != 24 && bits != 8) return false;
+    const uint32_t offset = Get32(in, 10), w = Get32(in, 18), h = Get32(in, 22), palette = 14 + Get32(in, 14);
+    const uint32_t stride = (w * static_cast<uint32_t>(bits) / 8 + 3) & ~3u;
+    if (w > 4096 || h > 4096 || in.size() < offset + static_cast<size_t>(stride) * h ||
+        (bits == 8 && palette + 1024 > offset))
+        return false;
     s.Resize(static_cast<int>(w), static_cast<int>(h));
     for (uint32_t y = 0; y < h; ++y) {
         const uint8_t* row = in.data() + offset + static_cast<size_t>(h - 1 - y) * stride;
-        for (uint32_t x = 0; x < w; ++x)
+        for (uint32_t x = 0; x < w; ++x) {
+            const uint8_t* bgr = bits == 24 ? row + x * 3 : in.data() + palette + row[x] * 4;
             s.SetPixel(static_cast<int>(x), static_cast<int>(y),
-                       row[x * 3 + 2] | (row[x * 3 + 1] << 8) | (static_cast<uint32_t>(row[x * 3]) << 16));
+                       bgr[2] | (bgr[1] << 8) | (static_cast<uint32_t>(bgr[0]) << 16));
+        }
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "PaintTestKit.h"
+#include "TileBody.h"
 
 namespace {
 
@@ -229,30 +230,44 @@ TEST(TilePaint, EmptySurfacesArePaintedWithoutFailing) {
     EXPECT_EQ(e.host.tilesCaption, "3");
 }
 
-// A small layout of three layers with a hole, painted whole, against the
-// picture kept under tests/data (made once by this code and checked by eye;
-// set TT_UPDATE_GOLDEN=1 to write it again).
-TEST(TilePaint, AWholeBoardMatchesItsGoldenPicture) {
-    PaintEngine e(200, 180);
-    e.Lay({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}, {3, 1, 0},
-           {0, 2, 0}, {1, 2, 0}, {3, 2, 0},
-           {1, 0, 1}, {2, 0, 1}, {1, 1, 1}, {2, 1, 1}, {3, 2, 1},
-           {1, 1, 2}},
-          (200 - 4 * CellWidth) / 2, (180 - 3 * CellHeight) / 2,
-          {0, 9, 18, 27, 31, 36, 40, 4, 13, 22, 34, 42, 7, 16, 25, 29, 38});
-    e.tile.DrawBoard();
-
-    const std::string path = std::string(TT_TEST_DATA) + "/small-board.bmp";
+// Compares a board with the picture of that name kept under tests/data (made
+// once by this code and checked by eye; set TT_UPDATE_GOLDEN=1 to write it
+// again).
+void ExpectGolden(const Surface& board, const std::string& name) {
+    const std::string path = std::string(TT_TEST_DATA) + "/" + name;
     if (std::getenv("TT_UPDATE_GOLDEN") != nullptr) {
-        ASSERT_TRUE(WriteBmp(path, e.board));
+        ASSERT_TRUE(WriteBmp(path, board));
         GTEST_SKIP() << "wrote " << path;
     }
     Surface golden;
     ASSERT_TRUE(ReadBmp(path, golden)) << path;
-    const bool same = SamePicture(e.board, golden);
-    if (!same) WriteBmp(::testing::TempDir() + "small-board-actual.bmp", e.board);
-    EXPECT_TRUE(same) << "see " << ::testing::TempDir() << "small-board-actual.bmp";
-    EXPECT_EQ(e.tile.OpenCount, 11);
+    const bool same = SamePicture(board, golden);
+    if (!same) WriteBmp(::testing::TempDir() + name, board);
+    EXPECT_TRUE(same) << name << " differs: see " << ::testing::TempDir() << name;
+}
+
+// A small layout of three layers with a hole, painted whole: on the synthetic
+// sheet, and on the game's own "MahJongg" sheet with the body and mask taken
+// from it as the game takes them (its cut corners show the board).
+TEST(TilePaint, AWholeBoardMatchesItsGoldenPicture) {
+    Surface gameSheet;
+    ASSERT_TRUE(ReadBmp(std::string(TT_RESOURCES) + "/sheets/mahjongg.bmp", gameSheet));
+    for (const bool ownSheet : {false, true}) {
+        PaintEngine e(200, 180);
+        if (ownSheet) {
+            e.sheet = gameSheet;
+            TakeTileBodyAndMask(e.sheet, e.body, e.mask);
+        }
+        e.Lay({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}, {3, 1, 0},
+               {0, 2, 0}, {1, 2, 0}, {3, 2, 0},
+               {1, 0, 1}, {2, 0, 1}, {1, 1, 1}, {2, 1, 1}, {3, 2, 1},
+               {1, 1, 2}},
+              (200 - 4 * CellWidth) / 2, (180 - 3 * CellHeight) / 2,
+              {0, 9, 18, 27, 31, 36, 40, 4, 13, 22, 34, 42, 7, 16, 25, 29, 38});
+        e.tile.DrawBoard();
+        ExpectGolden(e.board, ownSheet ? "sheet-board.bmp" : "small-board.bmp");
+        EXPECT_EQ(e.tile.OpenCount, 11);
+    }
 }
 
 }  // namespace

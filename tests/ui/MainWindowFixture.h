@@ -17,6 +17,7 @@
 
 #include "Random.h"
 #include "SoundPlayer.h"
+#include "TileBody.h"
 #include "frmMain.h"
 
 #include "CommonDialog.h"
@@ -88,9 +89,11 @@ struct MainWindowFixture {
         return store.value(QStringLiteral("Settings/") + key).toString();
     }
 
-    // Loads the window and, as Main does, shows it.
+    // Loads the window and, as Main does, gives it the tile body and mask
+    // and shows it.
     frmMain& Open(bool show = true) {
         Form = std::make_unique<frmMain>(MainServices{Sound, Dialog, TimeOfDay, Random, SettingsFile()});
+        TakeTileBodyAndMask(Form->TileSet, Form->picPaint, Form->picMask);
         if (show) {
             Form->show();
             QCoreApplication::processEvents();
