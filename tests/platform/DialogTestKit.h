@@ -1,9 +1,13 @@
 // Helpers for the tests of the game's boxes and of the common dialogs.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -103,4 +107,27 @@ inline void QuietOffscreenNotices() {
                 return;
             PreviousMessageHandler()(type, context, message);
         });
+}
+
+// The texts of a box that do not stand in the boxes' regular font (8.25
+// points, normal weight), each as "<text> <points> <weight>".
+inline QStringList TextsOutOfTheRegularFont(const QWidget& box) {
+    QStringList out;
+    for (const QWidget* w : box.findChildren<const QWidget*>()) {
+        QString text;
+        if (const auto* label = qobject_cast<const QLabel*>(w))
+            text = label->text();
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+            text = button->text();
+        else if (const auto* field = qobject_cast<const QLineEdit*>(w))
+            text = field->text();
+        else if (const auto* box = qobject_cast<const QPlainTextEdit*>(w))
+            text = box->toPlainText();
+        else
+            continue;
+        const QFont font = w->font();
+        if (font.pointSizeF() != 8.25 || font.weight() != QFont::Normal)
+            out << QStringLiteral("%1 %2 %3").arg(text.left(16)).arg(font.pointSizeF()).arg(font.weight());
+    }
+    return out;
 }

@@ -174,6 +174,7 @@ private slots:
         QCOMPARE(box->btnColour->parentWidget(), box.get());
         QCOMPARE(box->Frame3->parentWidget(), box.get());
         QCOMPARE(box->Option1->parentWidget(), box->Option2->parentWidget());
+        QCOMPARE(TextsOutOfTheRegularFont(*box), QStringList());
     }
 
     // Main window outer 604 x 464, box outer 479 x 381 (the offscreen frame

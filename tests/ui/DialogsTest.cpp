@@ -10,6 +10,7 @@
 
 #include "DialogPlacement.h"
 #include "DialogTestKit.h"
+#include "frmAbout.h"
 #include "frmGameOver.h"
 #include "frmHelp.h"
 
@@ -139,6 +140,13 @@ private slots:
         // The whole text fits: there is nothing to scroll to.
         QCOMPARE(help.Text1->verticalScrollBar()->maximum(), 0);
         QCOMPARE(help.btnOK->nextInFocusChain(), static_cast<QWidget*>(help.Text1));
+    }
+
+    // Every text of the boxes in their regular font, but the two titles.
+    void textsInTheRegularFontButTheTitles() {
+        QCOMPARE(TextsOutOfTheRegularFont(frmHelp(&mainWindow)), QStringList());
+        QCOMPARE(TextsOutOfTheRegularFont(frmGameOver(&mainWindow)), QStringList{"GAME OVER 24 700"});
+        QCOMPARE(TextsOutOfTheRegularFont(frmAbout(&mainWindow)), QStringList{"Tavelorn Tiles 12 700"});
     }
 
     void gameOverBoxLayout() {
