@@ -52,7 +52,7 @@ lose_focus() {
 }
 
 # Another program's window, beside the game's.
-xmessage -geometry 120x60+860+680 other &
+xmessage -geometry 120x60+860+680 other 2>/dev/null &
 pids+=($!)
 other=$(timeout 10 xdotool search --sync --onlyvisible --class Xmessage | head -1)
 [ -n "$other" ] || fail "no other window within 10 s"
