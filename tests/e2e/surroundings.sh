@@ -19,7 +19,8 @@ while IFS='|' read -r what expect args; do
     echo "$what: $(cat "$work/err")"
 done <<TABLE
 no DISPLAY|"xcb"|-u DISPLAY QT_QPA_PLATFORM=xcb
-no X server|DISPLAY=:$free|DISPLAY=:$free QT_QPA_PLATFORM=xcb
+no X server|DISPLAY=:$free (could not connect to display :$free)$|DISPLAY=:$free QT_QPA_PLATFORM=xcb
+no X server, plugins' search shown|(could not connect to display :$free)$|DISPLAY=:$free QT_QPA_PLATFORM=xcb QT_DEBUG_PLUGINS=1
 no such platform|"nowhere"|QT_QPA_PLATFORM=nowhere
 no such platform asked with -platform|"elsewhere"|QT_QPA_PLATFORM=xcb $game -platform elsewhere
 TABLE
