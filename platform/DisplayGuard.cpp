@@ -46,6 +46,9 @@ QString Tried(const QString& platform) {
     QString platform = held.Asked;
     QString reason;
     for (const HeldMessage& message : held.Messages) {
+        // The platform's own error is a warning or worse; debug and info
+        // lines (a plugin search, advice) say nothing of what failed.
+        if (message.Type == QtDebugMsg || message.Type == QtInfoMsg) continue;
         const QRegularExpressionMatch match = pluginName.match(message.Text);
         if (match.hasMatch())
             platform = match.captured(1);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "BoundedFile.h"
 #include "JpegScans.h"
 #include "RegularFile.h"
 
@@ -24,15 +25,19 @@ bool SizeIsSafe(const QSize& size) {
 }
 
 // The walk over the markers of the JPEG in `file` (nothing walked for a
-// file that is no JPEG); the file is left at its start.
-JpegWalk WalkJpegFile(QFile& file) {
+// file that is no JPEG); the file is left where it was.
+JpegWalk WalkJpegFile(QIODevice& file) {
     JpegWalk walk;
-    if (file.peek(2) != QByteArrayView("\xFF\xD8", 2)) return walk;
-    std::vector<char> chunk(64 * 1024);
-    qint64 got = 0;
-    while (!walk.ended && walk.scans <= MaxJpegScans && (got = file.read(chunk.data(), qint64(chunk.size()))) > 0)
-        walk = WalkJpeg(walk, QByteArrayView(chunk.data(), got));
+    const qint64 at = file.pos();
     file.seek(0);
+    std::vector<char> chunk(64 * 1024);
+    qint64 got = file.read(chunk.data(), 2);
+    if (got == 2 && QByteArrayView(chunk.data(), 2) == QByteArrayView("\xFF\xD8", 2)) {
+        walk = WalkJpeg(walk, QByteArrayView(chunk.data(), 2));
+        while (!walk.ended && walk.scans <= MaxJpegScans && (got = file.read(chunk.data(), qint64(chunk.size()))) > 0)
+            walk = WalkJpeg(walk, QByteArrayView(chunk.data(), got));
+    }
+    file.seek(at);
     return walk;
 }
 
@@ -110,12 +115,14 @@ void WidenInPlace(const QImage& image, uchar* buffer) {
 // kept (the GIF reader keeps the last frame), so what is returned is the
 // only holder of its pixels.
 QImage ReadPicture(QFile& file, Buffer& buffer) {
-    const JpegWalk walk = WalkJpegFile(file);
-    QImageReader reader(&file);
+    BoundedFile device(file, MaxPictureHeadBytes);
+    QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();
     const QSize size = reader.size();
-    if (!SizeIsSafe(size) || !JpegIsSafe(walk, size)) return QImage();
+    if (!SizeIsSafe(size)) return QImage();
+    device.SetLimit(PictureReadLimit(size));
+    if (!JpegIsSafe(WalkJpegFile(device), size)) return QImage();
     // Qt's own guard, in megabytes, as a second line behind the check above.
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
     QImage picture;

@@ -21,12 +21,25 @@ constexpr qint64 MaxJpegScanPixels = 64 * MaxPicturePixels;
 // scan (a 12-megapixel photo about 36 MB, the largest colour picture 384).
 constexpr qint64 MaxJpegWorkingBytes = qint64(64) * 1024 * 1024;
 
+// The most of a picture file that is ever read: its headers within the
+// first 16 MiB, and the whole picture within eight bytes more for each pixel
+// its header declares. A bitmap needs four bytes a pixel at most, a GIF
+// under two, a JPEG of noise at the finest quality about three. Whatever
+// lies past the bound reads as the file's end, so a tail of gigabytes costs
+// nothing (the file of the largest picture is read up to 528 MiB).
+constexpr qint64 MaxPictureHeadBytes = qint64(16) * 1024 * 1024;
+constexpr qint64 MaxPictureBytesPerPixel = 8;
+constexpr qint64 PictureReadLimit(QSize size) {
+    return MaxPictureHeadBytes + MaxPictureBytesPerPixel * size.width() * size.height();
+}
+
 // The picture in the file at `path`, the format told by the file's content,
 // not its name, as an RGBX8888 image with unpadded rows. An empty path gives
 // a null image; so does a file that is missing, not a regular file (a FIFO,
 // a device, a directory), damaged, not a bitmap, GIF or JPEG, too large to
 // hold (its size is read from the header and checked before anything is
-// decoded), or a JPEG of more scans or more coefficients than the bounds
+// decoded), a JPEG of more scans or more coefficients than the bounds
+// above, or one whose picture needs more of the file than the read bound
 // above. The pixels are
 // held once: the memory a load takes at its peak is the picture's own four
 // bytes a pixel and little more, whatever form the file's pixels take.

@@ -8,7 +8,9 @@
 #include <QIcon>
 #include <QImage>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "ButtonPicture.h"
 #include "Settings.h"
@@ -51,6 +53,25 @@ QFont ControlFont() {
 }
 
 void LoadSheet(const QString& path, Surface& holder) { ImageToSurface(QImage(path), holder); }
+
+// The largest screen's size (none: no bound).
+QSize LargestScreen() {
+    QSize largest(0, 0);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QSize size = screen->geometry().size();
+        if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height()) largest = size;
+    }
+    return largest.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : largest;
+}
+
+// The most the window may take: the largest screen, or a common large one
+// where every screen is smaller (a window may be larger than a small screen,
+// as ever). Its pictures cost eight bytes a pixel, so a size a tool or a
+// window manager asks for beyond that would cost gigabytes for nothing
+// anyone can see.
+QSize LargestWindow() {
+    return LargestScreen().expandedTo(QSize(1920, 1200));
+}
 }  // namespace
 
 frmMain::frmMain(MainServices services)
@@ -65,6 +86,7 @@ frmMain::frmMain(MainServices services)
     engine_.picPaint = &picPaint;
     engine_.picSkin = &picSkin;
     resize(601, 460);
+    setMaximumSize(LargestWindow());
     Form_Load();
 }
 
@@ -178,8 +200,10 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::Form_Resize() {
-    const int16_t W = static_cast<int16_t>(width());
-    const int16_t H = static_cast<int16_t>(height());
+    // A window system that sets a size past the maximum (no window manager
+    // to keep to it) still gets a board no larger than the maximum.
+    const int16_t W = static_cast<int16_t>(std::min(width(), maximumWidth()));
+    const int16_t H = static_cast<int16_t>(std::min(height(), maximumHeight()));
 
     int16_t w = static_cast<int16_t>(W - 15);
     if (w < 0) w = 0;

@@ -19,7 +19,8 @@ while IFS='|' read -r what expect args; do
     echo "$what: $(cat "$work/err")"
 done <<TABLE
 no DISPLAY|"xcb"|-u DISPLAY QT_QPA_PLATFORM=xcb
-no X server|DISPLAY=:$free|DISPLAY=:$free QT_QPA_PLATFORM=xcb
+no X server|DISPLAY=:$free (could not connect to display :$free)$|DISPLAY=:$free QT_QPA_PLATFORM=xcb
+no X server, plugins' search shown|(could not connect to display :$free)$|DISPLAY=:$free QT_QPA_PLATFORM=xcb QT_DEBUG_PLUGINS=1
 no such platform|"nowhere"|QT_QPA_PLATFORM=nowhere
 no such platform asked with -platform|"elsewhere"|QT_QPA_PLATFORM=xcb $game -platform elsewhere
 TABLE
@@ -51,6 +52,19 @@ t0=$(now_ms)
 close
 echo "closed in $(($(now_ms) - t0)) ms; settings: $(tr '\n' ' ' <"$settings")"
 grep -qx 'Sound=True' "$settings" || fail "settings not saved"
+
+# A tool asks for a window of 32767 x 32767: the window stays within the
+# largest screen, or 1920 x 1200 where that is smaller (this one is
+# 1024 x 768), and so does its memory (a board that size takes 8 GB).
+start
+xdotool windowsize "$window" 32767 32767
+sleep 1
+read -r width height <<<"$(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')"
+peak=$(awk '/VmHWM/ {print $2}' "/proc/$game_pid/status")
+[ "$width" -le 1920 ] && [ "$height" -le 1200 ] || fail "asked for 32767 x 32767, the window took $width x $height"
+[ "$peak" -lt 400000 ] || fail "asked for 32767 x 32767, the game's memory peaked at $peak kB"
+close
+echo "asked for 32767 x 32767: the window took $width x $height, its memory peaked at $peak kB"
 
 # Turns the sound off, to be found in the saved settings; the window
 # changes (the other sound button lights up) once the game has taken the

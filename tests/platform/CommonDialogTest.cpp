@@ -1,6 +1,7 @@
 // Our common dialogs on Qt's colour and file dialogs: what is handed in,
 // what comes back, the cancel error, and patterns blind to case.
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -136,10 +137,15 @@ private slots:
 
         QStringList offered;
         QString title, shownFilter, folder;
+        QStringList filterBox;
         QFileDialog::FileMode mode = QFileDialog::AnyFile;
         const ModalWait listing = WhenModal<QFileDialog>([&](QFileDialog* fd) {
             title = fd->windowTitle();
             shownFilter = fd->selectedNameFilter();
+            // What the player reads in the filter box: the descriptions alone.
+            const auto* box = fd->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            for (int i = 0; box && i < box->count(); ++i) filterBox << box->itemText(i);
+            if (box) filterBox << box->currentText();
             mode = fd->fileMode();
             folder = fd->directory().absolutePath();
             offered = ListedOnceStill(fd, 3);
@@ -154,6 +160,7 @@ private slots:
                                 .arg(offered.join(QStringLiteral(", ")))));
         QCOMPARE(title, QStringLiteral("Select Graphic File"));
         QVERIFY(shownFilter.startsWith(QStringLiteral("jpeg Files (*.jpg)")));
+        QCOMPARE(filterBox, (QStringList{"Bitmap Files (*.bmp)", "GIF Files (*.gif)", "jpeg Files (*.jpg)", "jpeg Files (*.jpg)"}));
         QCOMPARE(mode, QFileDialog::ExistingFile);
         QCOMPARE(common.FileName, QString());
 

@@ -118,11 +118,12 @@ inline QByteArray OneColourBmp(int width, int height) {
 
 // How a JPEG departs from the plain one: a height other than its width, the
 // luma's sampling factors (0x22: twice the blocks of each other component,
-// across and down), and its tables put before its frame.
+// across and down), its tables put before its frame, and its frame's marker.
 struct JpegLayout {
     int height = 0;  // 0: the width
     int lumaSampling = 0x11;
     bool tablesFirst = false;
+    unsigned char frame = 0;  // 0: 0xC2 progressive, 0xC0 baseline
 };
 
 // A JPEG of side x side pixels and `components` components (1, grey, or 3,
@@ -138,7 +139,8 @@ inline QByteArray OneLevelJpeg(int side, int components, bool progressive, int e
     QByteArray jpeg("\xFF\xD8", 2);
     jpeg += QByteArray("\xFF\xDB\x00\x43\x00", 5) + QByteArray(64, '\x01');
     if (layout.tablesFirst) jpeg += tables;
-    jpeg += progressive ? QByteArray("\xFF\xC2", 2) : QByteArray("\xFF\xC0", 2);
+    jpeg += '\xFF';
+    jpeg += char(layout.frame != 0 ? layout.frame : progressive ? 0xC2 : 0xC0);
     PutBig16(jpeg, 8 + 3 * components);
     jpeg += char(8);
     PutBig16(jpeg, height);

@@ -6,6 +6,11 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "JpegScans.h"
 #include "PictureFiles.h"
@@ -43,17 +48,34 @@ QByteArray RedGif(quint16 width = 1, quint16 height = 1) {
     return gif;
 }
 
-// A bitmap header claiming the given size, with no pixel data behind it.
-QByteArray BmpHeader(qint32 width, qint32 height) {
+// A bitmap header of 24 bits a pixel claiming the given size, its pixels at
+// `offset`, with no pixel data behind it.
+QByteArray BmpHeader(qint32 width, qint32 height, quint32 offset = 54) {
     QByteArray bmp;
     QDataStream out(&bmp, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
     out.writeRawData("BM", 2);
-    out << quint32(54 + 16) << quint32(0) << quint32(54);
+    out << quint32(54 + 16) << quint32(0) << offset;
     out << quint32(40) << width << height << quint16(1) << quint16(24) << quint32(0) << quint32(0)
         << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
     out.writeRawData("\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 16);
     return bmp;
+}
+
+// The bytes this process has read from files so far, holes included.
+qint64 BytesRead() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly)) qFatal("cannot read /proc/self/io");
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar: ")) return line.mid(7).toLongLong();
+    qFatal("no rchar in /proc/self/io");
+}
+
+// The state of thread `tid` of this process: what it waits in ("0" if the
+// kernel will not say).
+QByteArray WaitChannel(pid_t tid) {
+    QFile wchan(QStringLiteral("/proc/self/task/%1/wchan").arg(tid));
+    return wchan.open(QIODevice::ReadOnly) ? wchan.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -130,6 +152,29 @@ private slots:
         QVERIFY(LoadPicture(path).isNull());
     }
 
+    // A FIFO is refused unopened: a writer waiting for its reader still
+    // waits after the load.
+    void fifoIsNeverOpened() {
+        const QString path = dir.filePath("fifo.jpg");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        std::atomic<pid_t> tid = 0;
+        std::atomic<bool> opened = false;
+        std::thread writer([&] {
+            tid = ::gettid();
+            const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+            opened = true;
+            if (fd >= 0) ::close(fd);
+        });
+        const auto release = qScopeGuard([&] {
+            ::close(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+            writer.join();
+        });
+        QVERIFY2(QTest::qWaitFor([&] { return tid != 0 && WaitChannel(tid) == "wait_for_partner"; }, 10000),
+                 "the writer did not come to wait on the FIFO within 10 s");
+        QVERIFY(LoadPicture(path).isNull());
+        QVERIFY2(!opened && WaitChannel(tid) == "wait_for_partner", "the loader opened the FIFO");
+    }
+
     // A cut-off bitmap loses its tail, not the game: what comes back is
     // empty or has the size its header gives, never anything else.
     void truncatedBitmapLoadsSafely() {
@@ -202,6 +247,64 @@ private slots:
         QCOMPARE(picture, QImage(path).convertToFormat(QImage::Format_RGBX8888));
     }
 
+    // No more of a picture file is read than its bound: its headers within
+    // the first 16 MiB, and all of it within eight bytes more a pixel. A
+    // picture cut short with a tail of 8 GB (a hole, no disk) loads as it
+    // would without, and reading it (its walk and its decoding) takes what
+    // the bound allows, not 8 GB.
+    void hugeTailsAreNotRead_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRgb>("every");  // each pixel's colour, if one
+        using namespace picture_files;
+        const auto spread = [this](const QString& name, const QByteArray& head, qint64 size, const QByteArray& end) {
+            const QString path = Write(name, head);
+            QFile file(path);
+            if (!file.resize(size) || !file.open(QIODevice::Append) || file.write(end) != end.size())
+                qFatal("cannot write %s", qPrintable(path));
+            return path;
+        };
+        const qint64 tail = qint64(8) << 30;
+        const QByteArray jpeg = OneLevelJpeg(64, 3, false), gif = OneColourGif(301, 199);
+        QTest::newRow("JPEG cut short, 8 GB tail") << spread("cut.jpg", jpeg.left(jpeg.size() - 20), tail, {}) << QSize(64, 64) << QRgb(0);
+        QTest::newRow("GIF cut short, 8 GB tail") << spread("cut.gif", gif.left(gif.size() / 2), tail, {}) << QSize(301, 199) << QRgb(0);
+        QTest::newRow("bitmap cut short, 8 GB tail") << spread("cut.bmp", BmpHeader(16, 16), tail, {}) << QSize(16, 16) << qRgb(0, 0, 0);
+        // A 16 x 16 bitmap whose 768 bytes of pixels end at its bound.
+        const QByteArray pixels(16 * 16 * 3, '\x5A');
+        const qint64 at = PictureReadLimit(QSize(16, 16)) - pixels.size();
+        QTest::newRow("bitmap ending at its bound")
+            << spread("at.bmp", BmpHeader(16, 16, quint32(at)), at, pixels) << QSize(16, 16) << qRgb(0x5A, 0x5A, 0x5A);
+        // A JPEG's headers run to the end of its first scan's: comments
+        // before them bring that end to the head's bound, or that scan's
+        // header (10 bytes) just past it.
+        const QByteArray small = OneLevelJpeg(16, 1, false);
+        const qsizetype scan = small.indexOf("\xFF\xDA") + 10;
+        for (const int past : {0, 10}) {
+            QByteArray padded = small.left(2);
+            for (qint64 left = MaxPictureHeadBytes + past - scan; left > 0;) {
+                // Each comment 4 to 65537 bytes, the last no shorter than 4.
+                const int length = int(left <= 65537 ? left : left - 65537 < 4 ? left - 4 : 65537) - 2;
+                padded += QByteArray("\xFF\xFE", 2) + char(length >> 8) + char(length & 0xFF) + QByteArray(length - 2, ' ');
+                left -= length + 2;
+            }
+            QTest::addRow("JPEG whose headers end %d past the head's bound", past)
+                << Write(QStringLiteral("head%1.jpg").arg(past), padded + small.mid(2)) << (past ? QSize() : QSize(16, 16)) << QRgb(0);
+        }
+    }
+    void hugeTailsAreNotRead() {
+        QFETCH(QString, path);
+        QFETCH(QSize, size);
+        QFETCH(QRgb, every);
+        const qint64 before = BytesRead();
+        const QImage picture = LoadPicture(path);
+        const qint64 read = BytesRead() - before;
+        QCOMPARE(picture.size(), size.isValid() ? size : QSize(0, 0));
+        QImage expected(size, QImage::Format_RGBX8888);
+        expected.fill(every);
+        if (every != 0) QCOMPARE(picture, expected);
+        QVERIFY2(read <= 2 * PictureReadLimit(QSize(301, 199)) + (1 << 20), qPrintable(QStringLiteral("read %1 bytes").arg(read)));
+    }
+
     // Each scan of a JPEG is a pass over the whole picture: a few hundred
     // pass on a small picture, fewer on a large one (64 on the largest),
     // and a JPEG of more is refused before any decoding.
@@ -246,40 +349,46 @@ private slots:
         QTest::addColumn<int>("scans");
         QTest::addColumn<bool>("ended");
         QTest::addColumn<int>("components");
+        QTest::addColumn<qint64>("coefficients");  // bytes held until the last scan
         const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
-        QTest::newRow("nothing") << QByteArray() << 0 << false << 0;
-        QTest::newRow("no JPEG") << QByteArray("this is no picture at all\n") << 0 << false << 0;
-        QTest::newRow("start and end") << hex("ffd8ffd9") << 0 << true << 0;
+        QTest::newRow("nothing") << QByteArray() << 0 << false << 0 << qint64(0);
+        QTest::newRow("no JPEG") << QByteArray("this is no picture at all\n") << 0 << false << 0 << qint64(0);
+        QTest::newRow("start and end") << hex("ffd8ffd9") << 0 << true << 0 << qint64(0);
         QTest::newRow("a scan, its data and the end")
-            << hex("ffd8 ffda0008 0101003f00 12ff0034ffd056ffd778 ffd9") << 1 << true << 0;
+            << hex("ffd8 ffda0008 0101003f00 12ff0034ffd056ffd778 ffd9") << 1 << true << 0 << qint64(0);
         QTest::newRow("scan markers inside a segment")
-            << hex("ffd8 ffe00006 ffdaffda ffda0002 ffd9") << 1 << true << 0;
-        QTest::newRow("fill bytes before markers") << hex("ffffffda0002 00ffffffda0002") << 2 << false << 0;
-        QTest::newRow("a stuffed byte is data, not a marker") << hex("ffda0002 ff00da ff00ffda0002") << 2 << false << 0;
-        QTest::newRow("markers of no length") << hex("ffd8ffd0ff01ffda0002") << 1 << false << 0;
-        QTest::newRow("a length below two skips nothing") << hex("ffe00000ffda0001ffda0002") << 2 << false << 0;
-        QTest::newRow("nothing counts after the end") << hex("ffda0002ffd9ffda0002") << 1 << true << 0;
-        QTest::newRow("cut in a length") << hex("ffd8ffda00") << 1 << false << 0;
-        QTest::newRow("cut in a segment") << hex("ffd8ffe0ffff0102ffda") << 0 << false << 0;
-        QTest::newRow("cut after a 0xFF") << hex("ffda0002ff") << 1 << false << 0;
-        QTest::newRow("the longest segment") << hex("ffe0ffff") + QByteArray(65533, '\xFF') + hex("da0002") << 0 << false << 0;
+            << hex("ffd8 ffe00006 ffdaffda ffda0002 ffd9") << 1 << true << 0 << qint64(0);
+        QTest::newRow("fill bytes before markers") << hex("ffffffda0002 00ffffffda0002") << 2 << false << 0 << qint64(0);
+        QTest::newRow("a stuffed byte is data, not a marker") << hex("ffda0002 ff00da ff00ffda0002") << 2 << false << 0 << qint64(0);
+        QTest::newRow("markers of no length") << hex("ffd8ffd0ff01ffda0002") << 1 << false << 0 << qint64(0);
+        QTest::newRow("a length below two skips nothing") << hex("ffe00000ffda0001ffda0002") << 2 << false << 0 << qint64(0);
+        QTest::newRow("nothing counts after the end") << hex("ffda0002ffd9ffda0002") << 1 << true << 0 << qint64(0);
+        QTest::newRow("cut in a length") << hex("ffd8ffda00") << 1 << false << 0 << qint64(0);
+        QTest::newRow("cut in a segment") << hex("ffd8ffe0ffff0102ffda") << 0 << false << 0 << qint64(0);
+        QTest::newRow("cut after a 0xFF") << hex("ffda0002ff") << 1 << false << 0 << qint64(0);
+        QTest::newRow("the longest segment") << hex("ffe0ffff") + QByteArray(65533, '\xFF') + hex("da0002") << 0 << false << 0 << qint64(0);
         using picture_files::OneLevelJpeg;
-        QTest::newRow("written grey, 6 scans") << OneLevelJpeg(24, 1, true, 5) << 6 << true << 1;
-        QTest::newRow("written colour, progressive") << OneLevelJpeg(24, 3, true) << 1 << true << 3;
-        QTest::newRow("written colour, 1 scan") << OneLevelJpeg(24, 3, false) << 1 << true << 3;
+        QTest::newRow("written grey, 6 scans") << OneLevelJpeg(24, 1, true, 5) << 6 << true << 1 << qint64(1152);
+        QTest::newRow("written colour, progressive") << OneLevelJpeg(24, 3, true) << 1 << true << 3 << qint64(3456);
+        QTest::newRow("written colour, 1 scan") << OneLevelJpeg(24, 3, false) << 1 << true << 3 << qint64(0);
         // The walk keeps ten components of a frame, and passes over the rest.
-        QTest::newRow("written, 12 components") << OneLevelJpeg(24, 12, true) << 1 << true << 10;
+        QTest::newRow("written, 12 components") << OneLevelJpeg(24, 12, true) << 1 << true << 10 << qint64(11520);
         // No decoder takes such a frame, but its size is still worked out.
         QTest::newRow("written colour, a sampling factor of 0")
-            << OneLevelJpeg(24, 3, true, 0, {.lumaSampling = 0x10}) << 1 << true << 3;
+            << OneLevelJpeg(24, 3, true, 0, {.lumaSampling = 0x10}) << 1 << true << 3 << qint64(2304);
+        // Progressive whatever the coding, differential or arithmetic.
+        for (const unsigned char frame : {0xC6, 0xCA, 0xCE})
+            QTest::addRow("written colour, progressive, frame marker %02X", frame)
+                << OneLevelJpeg(24, 3, true, 0, {.frame = frame}) << 1 << true << 3 << qint64(3456);
+        QTest::newRow("written colour, arithmetic, 1 scan")
+            << OneLevelJpeg(24, 3, false, 0, {.frame = 0xC9}) << 1 << true << 3 << qint64(0);
     }
     void jpegScansCountedFromTheMarkers() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, scans);
         QFETCH(bool, ended);
         QFETCH(int, components);
-        // The frame header is read whole however the file is cut.
-        const qint64 coefficients = JpegCoefficientBytes(WalkJpeg(JpegWalk{}, bytes));
+        QFETCH(qint64, coefficients);
         // Cut at every place into two pieces, and into single bytes (each
         // piece a copy of its own, so no walk reads past its piece).
         const qsizetype step = bytes.size() > 4096 ? 97 : 1;
