@@ -54,7 +54,7 @@ QFont ControlFont() {
 
 void LoadSheet(const QString& path, Surface& holder) { ImageToSurface(QImage(path), holder); }
 
-// The largest screen's size (none: no bound).
+// The largest screen's size (no screen: no bound).
 QSize LargestScreen() {
     QSize largest(0, 0);
     for (const QScreen* screen : QGuiApplication::screens()) {
@@ -62,15 +62,6 @@ QSize LargestScreen() {
         if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height()) largest = size;
     }
     return largest.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : largest;
-}
-
-// The most the window may take: the largest screen, or a common large one
-// where every screen is smaller (a window may be larger than a small screen,
-// as ever). Its pictures cost eight bytes a pixel, so a size a tool or a
-// window manager asks for beyond that would cost gigabytes for nothing
-// anyone can see.
-QSize LargestWindow() {
-    return LargestScreen().expandedTo(QSize(1920, 1200));
 }
 }  // namespace
 
@@ -86,8 +77,24 @@ frmMain::frmMain(MainServices services)
     engine_.picPaint = &picPaint;
     engine_.picSkin = &picSkin;
     resize(601, 460);
-    setMaximumSize(LargestWindow());
+    FollowTheScreens();
     Form_Load();
+}
+
+void frmMain::FollowTheScreens() {
+    // The window's pictures cost eight bytes a pixel: a size a tool or a
+    // window manager asks for beyond the largest screen would cost gigabytes
+    // for nothing anyone can see. A screen added, removed or resized moves
+    // the bound with it.
+    const auto fit = [this] { setMaximumSize(LargestScreen()); };
+    const auto watch = [this, fit](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, fit);
+        fit();
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, watch);
+    connect(qApp, &QGuiApplication::screenRemoved, this, fit, Qt::QueuedConnection);  // once it is gone
+    fit();
 }
 
 frmMain::~frmMain() = default;

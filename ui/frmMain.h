@@ -153,6 +153,8 @@ protected:
 private:
     void BuildControls();
     void LoadSheets();
+    // The window never grows past the largest screen.
+    void FollowTheScreens();
     void Reactivate();
     // Every mark goes from the board, a shown hint pair's too.
     void RepaintBoard();

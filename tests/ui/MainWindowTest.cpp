@@ -138,6 +138,7 @@ void MainWindowTest::clampsTheBoardAndStatusLineAtSmallSizes() {
     QFETCH(int, labelTop);
     MainWindowFixture f;
     frmMain& form = f.Open();
+    form.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // larger than the test's 800 x 600 screen
     form.resize(client);
     QTRY_COMPARE(form.size(), client);
     QCOMPARE(form.picBoard->size(), board);
@@ -159,6 +160,7 @@ void MainWindowTest::resizeClearsTheSelectionAndKeepsTheHintList() {
     Q_UNUSED(b);
     form.SelectedTile = a;
     const int16_t oldX = form.Engine().OffsetX;
+    form.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // larger than the test's 800 x 600 screen
     form.resize(801, 560);
     QTRY_COMPARE(form.size(), QSize(801, 560));
     QCOMPARE(form.SelectedTile, int16_t(-1));
