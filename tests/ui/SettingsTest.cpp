@@ -1,6 +1,7 @@
 // The seven settings between runs: defaults, the round trip, values that do
 // not convert, a picture that will not load, and a store that cannot be
 // written, with the reason said.
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QScopeGuard>
@@ -33,6 +34,27 @@ QString Said(const std::function<void()>& run) {
     said.seek(0);
     return QString::fromUtf8(said.readAll());
 }
+
+// The superuser enters and writes any folder: `run` runs as the user
+// nobody, and the test is itself again before anything is checked.
+// Whether it could become nobody and back.
+bool AsNobody(const std::function<void()>& run) {
+    const uid_t user = geteuid();
+    const gid_t group = getegid();
+    const bool switched = user != 0 || (setegid(65534) == 0 && seteuid(65534) == 0);
+    if (switched) run();
+    return switched && seteuid(user) == 0 && setegid(group) == 0;
+}
+
+// Every entry under `folder`, symlinks not followed, by their paths from it.
+QStringList Tree(const QString& folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) entries << it.next().mid(folder.size() + 1);
+    entries.sort();
+    return entries;
+}
 }  // namespace
 
 class SettingsTest : public QObject {
@@ -51,8 +73,8 @@ private slots:
     void aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn();
     void aReadOnlyFolderLeavesTheOldFileWhole_data();
     void aReadOnlyFolderLeavesTheOldFileWhole();
-    void aConfigurationFolderThatCannotBeIsNamedAsTheReason_data();
-    void aConfigurationFolderThatCannotBeIsNamedAsTheReason();
+    void theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed_data();
+    void theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed();
     void theStoreFollowsTheUsersConfigurationFolder();
     void aChangeMeetsTheFileAndLockAsTheyStand_data();
     void aChangeMeetsTheFileAndLockAsTheyStand();
@@ -114,10 +136,12 @@ void SettingsTest::aPicturePathComesBackByteForByte() {
     MainWindowFixture f;
     frmMain& form = f.Open(false);
     std::mt19937 draw(0x9A7E);
-    // Whole and broken sequences, a byte order mark, Latin-1, what the file's
+    // Whole and broken sequences, a byte order mark, Latin-1, a character
+    // outside the BMP whose low half looks like a kept byte, what the file's
     // layout gives a meaning to; and any byte.
     const QByteArrayList pieces = {"\xEF\xBB\xBF", "\xC3\xA9", "\xC3", "\xE9", "\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80",
-                                   "\xF0\x9F", "\xFF", "\\", "\"", ",", "=", ";", "@", " ", "\n", QByteArray(1, '\0')};
+                                   "\xF0\x9F\x93\xB7", "\xF0\x9F", "\xFF", "\\", "\"", ",", "=", ";", "@", " ", "\n",
+                                   QByteArray(1, '\0')};
     for (int round = 0; round < 300; ++round) {
         std::string path;
         const int length = int(draw() % 8);
@@ -295,18 +319,10 @@ void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
     frmMain& form = f.Open();
     form.cmbPattern->SetText("Block");
     QVERIFY(::chmod(QFile::encodeName(f.Folder.path()).constData(), mode_t(mode)) == 0);
-    // The superuser writes into any folder: it closes as the user nobody,
-    // and is itself again before anything is checked.
-    const uid_t user = geteuid();
-    const gid_t group = getegid();
-    bool switched = false, closed = false, back = false;
-    const QString said = Said([&] {
-        switched = user != 0 || (setegid(65534) == 0 && seteuid(65534) == 0);
-        if (switched) closed = form.close();
-        back = seteuid(user) == 0 && setegid(group) == 0;
-    });
+    bool closed = false, asNobody = false;
+    const QString said = Said([&] { asNobody = AsNobody([&] { closed = form.close(); }); });
     QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY2(switched && back, "could not become the user nobody and back");
+    QVERIFY2(asNobody, "could not become the user nobody and back");
     QVERIFY(closed);
     QCOMPARE(said, "Tavelorn Tiles: settings not saved to " + f.SettingsFile() + ": " +
                        reason.replace("%1", f.Folder.path()) + '\n');
@@ -316,35 +332,79 @@ void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
     QCOMPARE(QDir(f.Folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Tavelorn Tiles.ini"}));
 }
 
-void SettingsTest::aConfigurationFolderThatCannotBeIsNamedAsTheReason_data() {
-    QTest::addColumn<QByteArray>("config");  // XDG_CONFIG_HOME, in a folder that holds "file" and "loop"
-    QTest::addColumn<QString>("reason");     // %1: that folder
+// XDG_CONFIG_HOME in a folder of the test's that holds "file", "loop" (a
+// symlink to itself) and "link" (a symlink to "deep/inner"); the save and the
+// next start run as the user nobody. The folders are made part by part as
+// the kernel walks the path, ".." and all, with the modes the user's umask
+// gives, and the next start reads the settings back; where a part cannot
+// be, it is named, and nothing is made.
+void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed_data() {
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("reason");    // %1: that folder; empty: saved
+    QTest::addColumn<QStringList>("made");  // the folder the save goes into first, then any other made
     const auto unmade = [](const QByteArray& name, int error) {
         return "the folder %1/" + QString::fromLatin1(name) + " could not be made (" +
                QString::fromLocal8Bit(std::strerror(error)) + ')';
     };
     const QByteArray longName(NAME_MAX + 1, 'n');
-    QTest::newRow("a regular file") << QByteArray("file") << QStringLiteral("%1/file is not a folder");
-    QTest::newRow("a symlink loop") << QByteArray("loop") << unmade("loop", ELOOP);
-    QTest::newRow("a name over 255 bytes") << longName << unmade(longName, ENAMETOOLONG);
+    QTest::newRow("a plain folder") << QByteArray("cfg") << QString() << QStringList{"cfg"};
+    QTest::newRow("a part not there, then ..") << QByteArray("missing/../cfg") << QString()
+                                               << QStringList{"cfg", "missing"};
+    QTest::newRow("a symlink, then ..: beside its target") << QByteArray("link/../cfg") << QString()
+                                                           << QStringList{"deep/cfg"};
+    QTest::newRow("a character outside the BMP")
+        << QByteArray("\xF0\x9F\x93\xB7") << QString() << QStringList{QString::fromUtf8("\xF0\x9F\x93\xB7")};
+    QTest::newRow("a regular file, then ..") << QByteArray("file/../cfg") << QStringLiteral("%1/file is not a folder")
+                                             << QStringList();
+    QTest::newRow("a regular file") << QByteArray("file") << QStringLiteral("%1/file is not a folder") << QStringList();
+    QTest::newRow("a symlink loop") << QByteArray("loop") << unmade("loop", ELOOP) << QStringList();
+    QTest::newRow("a name over 255 bytes") << longName << unmade(longName, ENAMETOOLONG) << QStringList();
     QTest::newRow("a path over PATH_MAX: no folder made on its way")
         << QByteArray("a/").repeated(PATH_MAX / 2)
-        << "it could not be written (" + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + ')';
+        << "it could not be written (" + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + ')' << QStringList();
 }
 
-void SettingsTest::aConfigurationFolderThatCannotBeIsNamedAsTheReason() {
+void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed() {
     QFETCH(QByteArray, config);
     QFETCH(QString, reason);
+    QFETCH(QStringList, made);
     QTemporaryDir folder;
-    QVERIFY(QFile(folder.filePath("file")).open(QIODevice::WriteOnly));
-    QVERIFY(::symlink("loop", QFile::encodeName(folder.filePath("loop")).constData()) == 0);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()) + '/' + config);
+    const QByteArray top = QFile::encodeName(folder.path());
+    QVERIFY(QDir(folder.path()).mkpath("deep/inner") && QFile(folder.filePath("file")).open(QIODevice::WriteOnly));
+    QVERIFY(::symlink("loop", top + "/loop") == 0 && ::symlink("deep/inner", top + "/link") == 0);
+    for (const QString& entry : Tree(folder.path()))
+        QVERIFY(geteuid() != 0 || ::lchown(top + '/' + QFile::encodeName(entry), 65534, 65534) == 0);
+    QVERIFY(geteuid() != 0 || ::chown(top.constData(), 65534, 65534) == 0);
+    QStringList tree = Tree(folder.path());
+    qputenv("XDG_CONFIG_HOME", top + '/' + config);
     MainWindowFixture f;
-    frmMain form(MainServices{f.Sound, f.Dialog, f.TimeOfDay, f.Random, DefaultSettingsFile()});
-    QCOMPARE(Said([&] { SaveSettings(form); }), "Tavelorn Tiles: settings not saved to " + DefaultSettingsFile() +
-                                                    ": " + reason.replace("%1", folder.path()) + '\n');
-    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
-             QStringList({"file", "loop"}));
+    QString said;
+    int32_t readBack = 0;
+    QVERIFY2(AsNobody([&] {
+                 frmMain form(MainServices{f.Sound, f.Dialog, f.TimeOfDay, f.Random, DefaultSettingsFile()});
+                 form.Engine().BackgroundColour = 12345;
+                 said = Said([&] { SaveSettings(form); });
+                 frmMain next(MainServices{f.Sound, f.Dialog, f.TimeOfDay, f.Random, DefaultSettingsFile()});
+                 readBack = next.Engine().BackgroundColour;
+             }),
+             "could not become the user nobody and back");
+    QCOMPARE(said, reason.isEmpty() ? QString()
+                                    : "Tavelorn Tiles: settings not saved to " + DefaultSettingsFile() + ": " +
+                                          reason.replace("%1", folder.path()) + '\n');
+    QCOMPARE(readBack, reason.isEmpty() ? 12345 : 32768);
+    const mode_t umasked = ::umask(0);
+    ::umask(umasked);
+    QStringList folders = made, files;
+    if (!made.isEmpty())
+        folders << made[0] + "/Tavelorn Tiles", files << made[0] + "/Tavelorn Tiles/Tavelorn Tiles.ini";
+    for (const QString& entry : folders + files) {
+        struct stat info {};
+        QVERIFY(::stat(top + '/' + QFile::encodeName(entry), &info) == 0);
+        QCOMPARE(int(info.st_mode & 07777), (files.contains(entry) ? 0666 : 0777) & ~int(umasked));
+    }
+    tree << folders << files;
+    tree.sort();
+    QCOMPARE(Tree(folder.path()), tree);
 }
 
 void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {
