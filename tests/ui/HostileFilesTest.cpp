@@ -4,7 +4,8 @@
 // values it should have, writing nothing but its own settings file (and
 // that only where a save may go through, and clearing only a left-over lock
 // or save of its own). Every other file in the folder keeps its bytes,
-// inode and times. A background picture costs no more time than decoding it
+// inode and times, and a FIFO is never opened: a writer waiting on it
+// waits on. A background picture costs no more time than decoding it
 // honestly does, and no more memory than its own pixels.
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -15,9 +16,11 @@
 #include <QtTest>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/time.h>
+#include <thread>
 #include <unistd.h>
 
 #include "MainWindowFixture.h"
@@ -114,6 +117,66 @@ QMap<QString, QString> Snapshot(const QString& folder, const QStringList& except
     }
     return entries;
 }
+
+// A writer on each FIFO in the folder, waiting in its open for a reader: one
+// that no longer waits saw the FIFO opened, which the game never does.
+class WaitingWriters {
+public:
+    explicit WaitingWriters(const QString& folder) {
+        QDirIterator it(folder, QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            struct stat s {};
+            const QByteArray path = QFile::encodeName(it.next());
+            if (::lstat(path.constData(), &s) != 0 || !S_ISFIFO(s.st_mode)) continue;
+            auto& w = *writers_.emplace_back(std::make_unique<Writer>());
+            w.Path = path;
+            w.Thread = std::thread([&w] {
+                w.Id = pid_t(::syscall(SYS_gettid));
+                const int fd = ::open(w.Path.constData(), O_WRONLY | O_CLOEXEC);
+                w.Opened = true;
+                if (fd >= 0) ::close(fd);
+            });
+        }
+    }
+    // Whether every writer is in its open now; waits at most 5 s for them.
+    bool Waiting() const {
+        QElapsedTimer clock;
+        clock.start();
+        for (const auto& w : writers_)
+            while (!InOpen(w->Id)) {
+                if (clock.elapsed() > 5000) return false;
+                QThread::msleep(1);
+            }
+        return true;
+    }
+    QStringList Opened() const {
+        QStringList opened;
+        for (const auto& w : writers_)
+            if (w->Opened) opened << QFile::decodeName(w->Path);
+        return opened;
+    }
+    ~WaitingWriters() {
+        for (const auto& w : writers_) {
+            const int reader = ::open(w->Path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            w->Thread.join();
+            if (reader >= 0) ::close(reader);
+        }
+    }
+
+private:
+    struct Writer {
+        QByteArray Path;
+        std::thread Thread;
+        std::atomic<pid_t> Id{0};
+        std::atomic<bool> Opened{false};
+    };
+    static bool InOpen(pid_t id) {
+        QFile call(QStringLiteral("/proc/self/task/%1/syscall").arg(id));
+        return id > 0 && call.open(QIODevice::ReadOnly) &&
+               call.readAll().startsWith(QByteArray::number(SYS_openat) + ' ');
+    }
+    std::vector<std::unique_ptr<Writer>> writers_;
+};
 
 using Setup = std::function<void(const QDir& folder, const QString& settings)>;
 
@@ -310,6 +373,8 @@ private slots:
         }
         if (!saved.isNull()) except << settings;
         const QMap<QString, QString> before = Snapshot(folder.path(), except);
+        const WaitingWriters writers(folder.path());
+        QVERIFY2(writers.Waiting(), "a writer on a FIFO was not waiting in its open within 5 s");
 
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -331,6 +396,7 @@ private slots:
         QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024 + out.value(2).toLong(), out.value(1).constData());
 
         QCOMPARE(Snapshot(folder.path(), except), before);
+        QVERIFY2(writers.Opened().isEmpty(), qPrintable("FIFO opened: " + writers.Opened().join(", ")));
         for (const QString& name : gone) QVERIFY2(!QFileInfo::exists(dir.filePath(name)), qPrintable(name));
         if (!saved.isNull()) {
             QFile file(settings);
