@@ -3,7 +3,9 @@
 // written, with the reason said.
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSysInfo>
 #include <QTemporaryFile>
@@ -417,8 +419,9 @@ void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {
 
 
 // A change the player makes meets the file and its lock as they stand: it
-// is stored unless a lock of another live run stands in its way (a lock of
-// this very process is left over: its number was reused), it never holds
+// is stored unless a lock of another live run stands in its way (one whose
+// program file was replaced while it runs too; a lock of this very process
+// is left over: its number was reused), it never holds
 // the window for the close's 2 s, and when it stores nothing the file is
 // untouched (bytes, inode and time). The file keeps its mode, and a
 // symlink stays one, its target holding the values.
@@ -434,6 +437,7 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand_data() {
     QTest::newRow("a lock of this very process") << "own lock" << 12345 << true << false;
     QTest::newRow("a lock just made, its owner not yet written") << "new lock" << 12345 << false << true;
     QTest::newRow("a lock of a live copy of the game") << "live lock" << 12345 << false << true;
+    QTest::newRow("a lock of a live copy whose program file was replaced") << "replaced lock" << 12345 << false << true;
 }
 
 void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
@@ -450,8 +454,10 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
                 ::symlink(target.constData(), file.constData()) == 0);
     // A copy of this very program that lives on, as another run would.
     pid_t live = 0;
-    const auto end = qScopeGuard([&live] {
+    QProcess copy;
+    const auto end = qScopeGuard([&live, &copy] {
         if (live > 0) ::kill(live, SIGKILL), ::waitpid(live, nullptr, 0);
+        copy.kill(), copy.waitForFinished();
     });
     if (scene == "live lock" && (live = ::fork()) == 0)
         for (;;) ::pause();
@@ -474,7 +480,22 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
         if (scene == "new lock")
             while (std::time(nullptr) == second) QThread::msleep(1);
         const time_t made = std::time(nullptr);
-        if (scene.endsWith("lock")) {
+        if (scene == "replaced lock") {
+            // A copy of this program takes the lock, and its file is removed
+            // while it runs, as when the game is rebuilt or upgraded.
+            const QString program = f.Folder.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+            QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("TT_HOLD_LOCK", QString::fromLocal8Bit(lock));
+            copy.setProcessEnvironment(env);
+            copy.start(program, {});
+            QVERIFY2(copy.waitForReadyRead(10000) && copy.readLine() == "held\n", "the copy held no lock within 10 s");
+            QVERIFY(QFile::remove(program));
+            char exe[PATH_MAX] = {};
+            const QByteArray proc = "/proc/" + QByteArray::number(copy.processId()) + "/exe";
+            QVERIFY(::readlink(proc.constData(), exe, sizeof exe - 1) > 0);
+            QVERIFY2(QByteArray(exe).endsWith(" (deleted)"), exe);
+        } else if (scene.endsWith("lock")) {
             QFile out(QString::fromLocal8Bit(lock));
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(scene == "own lock" ? owner(::getpid()) : scene == "live lock" ? owner(live) : QByteArray());
@@ -527,5 +548,16 @@ void SettingsTest::theLockNamesItsOwnerAsQtsLockFilesDo() {
     QVERIFY(!QFile::exists(path));
 }
 
-QTEST_MAIN(SettingsTest)
+int main(int argc, char** argv) {
+    // The child's work: a live copy of the game that holds the lock.
+    if (qEnvironmentVariableIsSet("TT_HOLD_LOCK")) {
+        SettingsLock lock(qEnvironmentVariable("TT_HOLD_LOCK"));
+        std::puts(lock.Take(0) == LockResult::Taken ? "held" : "not held");
+        std::fflush(stdout);
+        for (;;) ::pause();
+    }
+    QApplication app(argc, argv);
+    SettingsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "SettingsTest.moc"
