@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "HangGuard.h"
 #include "MainWindowFixture.h"
 #include "Settings.h"
 #include "SettingsLock.h"
@@ -507,6 +508,7 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
         QElapsedTimer clock;
         clock.start();
         form.Engine().BackgroundColour = colour;
+        const HangGuard guard(std::chrono::seconds(5), "a change held the window for 5 s");
         SaveChangedSettings(form);
         took = clock.elapsed();
         if (scene != "new lock" || std::time(nullptr) == made) break;
