@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/time.h>
+#include <list>
 #include <thread>
 #include <unistd.h>
 
@@ -123,13 +124,11 @@ QMap<QString, QString> Snapshot(const QString& folder, const QStringList& except
 class WaitingWriters {
 public:
     explicit WaitingWriters(const QString& folder) {
-        QDirIterator it(folder, QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
+        for (QDirIterator it(folder, QDir::System | QDir::NoDotAndDotDot); it.hasNext();) {
             struct stat s {};
-            const QByteArray path = QFile::encodeName(it.next());
-            if (::lstat(path.constData(), &s) != 0 || !S_ISFIFO(s.st_mode)) continue;
-            auto& w = *writers_.emplace_back(std::make_unique<Writer>());
-            w.Path = path;
+            if (::lstat(QFile::encodeName(it.next()).constData(), &s) != 0 || !S_ISFIFO(s.st_mode)) continue;
+            Writer& w = writers_.emplace_back();
+            w.Path = QFile::encodeName(it.filePath());
             w.Thread = std::thread([&w] {
                 w.Id = pid_t(::syscall(SYS_gettid));
                 const int fd = ::open(w.Path.constData(), O_WRONLY | O_CLOEXEC);
@@ -138,27 +137,31 @@ public:
             });
         }
     }
-    // Whether every writer is in its open now; waits at most 5 s for them.
+    // Whether each writer is in its open (the call its thread is in, as the
+    // kernel tells), within 5 s.
     bool Waiting() const {
         QElapsedTimer clock;
         clock.start();
-        for (const auto& w : writers_)
-            while (!InOpen(w->Id)) {
+        const auto inOpen = [](pid_t id) {
+            QFile call(QStringLiteral("/proc/self/task/%1/syscall").arg(id));
+            return id > 0 && call.open(QIODevice::ReadOnly) &&
+                   call.readAll().startsWith(QByteArray::number(SYS_openat) + ' ');
+        };
+        for (const Writer& w : writers_)
+            for (; !inOpen(w.Id); QThread::msleep(1))
                 if (clock.elapsed() > 5000) return false;
-                QThread::msleep(1);
-            }
         return true;
     }
     QStringList Opened() const {
         QStringList opened;
-        for (const auto& w : writers_)
-            if (w->Opened) opened << QFile::decodeName(w->Path);
+        for (const Writer& w : writers_)
+            if (w.Opened) opened << QFile::decodeName(w.Path);
         return opened;
     }
     ~WaitingWriters() {
-        for (const auto& w : writers_) {
-            const int reader = ::open(w->Path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-            w->Thread.join();
+        for (Writer& w : writers_) {
+            const int reader = ::open(w.Path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            w.Thread.join();
             if (reader >= 0) ::close(reader);
         }
     }
@@ -170,12 +173,7 @@ private:
         std::atomic<pid_t> Id{0};
         std::atomic<bool> Opened{false};
     };
-    static bool InOpen(pid_t id) {
-        QFile call(QStringLiteral("/proc/self/task/%1/syscall").arg(id));
-        return id > 0 && call.open(QIODevice::ReadOnly) &&
-               call.readAll().startsWith(QByteArray::number(SYS_openat) + ' ');
-    }
-    std::vector<std::unique_ptr<Writer>> writers_;
+    std::list<Writer> writers_;  // each stays where its thread finds it
 };
 
 using Setup = std::function<void(const QDir& folder, const QString& settings)>;
