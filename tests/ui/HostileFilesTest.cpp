@@ -129,6 +129,7 @@ public:
             if (::lstat(QFile::encodeName(it.next()).constData(), &s) != 0 || !S_ISFIFO(s.st_mode)) continue;
             Writer& w = writers_.emplace_back();
             w.Path = QFile::encodeName(it.filePath());
+            w.Handle = ::open(w.Path.constData(), O_PATH | O_CLOEXEC);  // reaches it even if it goes
             w.Thread = std::thread([&w] {
                 w.Id = pid_t(::syscall(SYS_gettid));
                 const int fd = ::open(w.Path.constData(), O_WRONLY | O_CLOEXEC);
@@ -160,15 +161,17 @@ public:
     }
     ~WaitingWriters() {
         for (Writer& w : writers_) {
-            const int reader = ::open(w.Path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            const QByteArray handle = "/proc/self/fd/" + QByteArray::number(w.Handle);
+            const int reader = ::open(handle.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
             w.Thread.join();
-            if (reader >= 0) ::close(reader);
+            ::close(reader), ::close(w.Handle);
         }
     }
 
 private:
     struct Writer {
         QByteArray Path;
+        int Handle = -1;
         std::thread Thread;
         std::atomic<pid_t> Id{0};
         std::atomic<bool> Opened{false};
