@@ -1,6 +1,5 @@
 #include "SettingsFile.h"
 
-#include <QFileInfo>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -27,11 +26,19 @@ void Report(const QString& path, const QString& why) {
                  EncodeKeepingBytes(why).constData());
 }
 
-QString Folder(const QString& path) { return QFileInfo(path).absolutePath(); }
+// The folder as the path names it, never tidied as text: "a/b/.." is where
+// the kernel leads, the folder above b's target when b is a symlink, and
+// the lock, the save's file and its rename all go there.
+QString Folder(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
 
-// Makes the folder and those above it that are missing; gives the reason
-// when it could not: a part that is there but no folder, or one that cannot
-// be reached (a symlink loop, a name too long) or made.
+// Makes the folder and those above it that are missing, part by part as
+// the kernel walks the path, so "missing/.." makes "missing" and comes back
+// to where the save goes; gives the reason when it could not: a part that
+// is there but no folder, or one that cannot be reached (a symlink loop, a
+// name too long) or made.
 QString MakeFolder(const QString& folder) {
     const QByteArray name = EncodeKeepingBytes(folder);
     for (qsizetype end = name.indexOf('/', 1); ; end = name.indexOf('/', end + 1)) {

@@ -42,6 +42,8 @@ private slots:
         QTest::newRow("LF") << QByteArray("[Settings]\nSound=False\nPattern=Dam\n");
         QTest::newRow("CRLF") << QByteArray("[Settings]\r\nSound=False\r\nPattern=Dam\r\n");
         QTest::newRow("CR alone") << QByteArray("[Settings]\rSound=False\rPattern=Dam");
+        QTest::newRow("CR alone, a comment before the keys")
+            << QByteArray("[Settings]\r; off\rSound=False\rPattern=Dam\r");
         QTest::newRow("CRLF with a BOM, comments and blank lines")
             << QByteArray("\xEF\xBB\xBF; mine\r\n\r\n[Settings]\r\n; off\r\nSound = False \r\n\r\nPattern=Dam\r\n");
     }

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "SessionSignals.h"
+#include "SettingsFile.h"
 #include "SettingsLock.h"
 #include "UnfinishedSave.h"
 
@@ -34,25 +35,50 @@ void DefaultSignals() {
     for (int number : {SIGHUP, SIGTERM, SIGINT}) std::signal(number, SIG_DFL);
 }
 
+std::atomic<pid_t> otherThread{0};
+std::atomic<bool> flushHangs{false};
+
+// Tells the parent the window's thread (this one) and the other.
+void TellThreads() {
+    std::printf("%d %d\n", int(ThreadId()), int(otherThread));
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+// A disk that never finishes a flush, as a network folder whose server has
+// gone: the child's save hangs there, its lock taken and its file made.
+extern "C" int fdatasync(int fd) {
+    if (!flushHangs) return int(::syscall(SYS_fdatasync, fd));
+    TellThreads();
+    for (;;) ::pause();
+}
+
+namespace {
+
 // The child's work: a save under way in `folder`, its lock taken and its
-// temporary file made, and a close asked for by the first signal that never
-// ends, on a window thread that waits for ever beside another thread.
-[[noreturn]] void SaveStuckForEver(const QString& folder) {
+// temporary file made (by hand, or by the game's own save, stuck in its
+// flush), and a close asked for by the first signal that never ends, on a
+// window thread that waits for ever beside another thread.
+[[noreturn]] void SaveStuckForEver(const QString& folder, bool inItsFlush) {
     DefaultSignals();
     SessionSignals session(GraceMs);
+    std::thread([] {
+        otherThread = ThreadId();
+        for (;;) ::pause();
+    }).detach();
+    while (otherThread == 0) std::this_thread::yield();
+    if (inItsFlush) {
+        flushHangs = true;
+        WriteSettingsFile(folder + QStringLiteral("/t.ini"), QStringLiteral("Settings"), {{"Sound", "False"}});
+        std::_Exit(5);
+    }
     SettingsLock lock(folder + QStringLiteral("/t.ini.lock"));
     if (lock.Take(0) != LockResult::Taken) std::_Exit(3);
     const QByteArray temporary = QFile::encodeName(folder) + "/t.ini.saving-" + QByteArray::number(::getpid());
     if (!QFile(QString::fromLocal8Bit(temporary)).open(QIODevice::WriteOnly)) std::_Exit(4);
     ShowUnfinished(SaveFile::Temporary, temporary);
-    std::atomic<pid_t> other{0};
-    std::thread([&other] {
-        other = ThreadId();
-        for (;;) ::pause();
-    }).detach();
-    while (other == 0) std::this_thread::yield();
-    std::printf("%d %d\n", int(ThreadId()), int(other));
-    std::fflush(stdout);
+    TellThreads();
     for (;;) ::pause();
 }
 
@@ -77,18 +103,23 @@ private slots:
     void aSignalAfterTheFairTimeEndsAStuckCloseAndTakesItsSaveAlong_data() {
         QTest::addColumn<int>("number");
         QTest::addColumn<bool>("onTheOtherThread");
-        QTest::newRow("SIGHUP, to the window's thread") << int(SIGHUP) << false;
-        QTest::newRow("SIGHUP, to another thread") << int(SIGHUP) << true;
-        QTest::newRow("SIGINT, to another thread") << int(SIGINT) << true;
-        QTest::newRow("SIGTERM, to the window's thread") << int(SIGTERM) << false;
+        QTest::addColumn<bool>("inItsFlush");  // the game's own save, stuck in it
+        QTest::newRow("SIGHUP, to the window's thread") << int(SIGHUP) << false << false;
+        QTest::newRow("SIGHUP, to another thread") << int(SIGHUP) << true << false;
+        QTest::newRow("SIGINT, to another thread") << int(SIGINT) << true << false;
+        QTest::newRow("SIGTERM, to the window's thread") << int(SIGTERM) << false << false;
+        QTest::newRow("SIGTERM, to the window's thread, the save stuck in its flush") << int(SIGTERM) << false << true;
+        QTest::newRow("SIGINT, to another thread, the save stuck in its flush") << int(SIGINT) << true << true;
     }
     void aSignalAfterTheFairTimeEndsAStuckCloseAndTakesItsSaveAlong() {
         QFETCH(int, number);
         QFETCH(bool, onTheOtherThread);
+        QFETCH(bool, inItsFlush);
         QTemporaryDir folder;
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TT_STUCK_SAVE"), folder.path());
+        env.insert(QStringLiteral("TT_STUCK_IN"), inItsFlush ? QStringLiteral("flush") : QString());
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY2(child.waitForReadyRead(10000), "the child's save did not start within 10 s");
@@ -146,7 +177,8 @@ private slots:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet("TT_STUCK_SAVE")) SaveStuckForEver(qEnvironmentVariable("TT_STUCK_SAVE"));
+    if (qEnvironmentVariableIsSet("TT_STUCK_SAVE"))
+        SaveStuckForEver(qEnvironmentVariable("TT_STUCK_SAVE"), qEnvironmentVariable("TT_STUCK_IN") == "flush");
     if (qEnvironmentVariableIsSet("TT_ENDING")) return EndWhileSignalsGoOn();
     SessionSignalsTest test;
     return QTest::qExec(&test, argc, argv);

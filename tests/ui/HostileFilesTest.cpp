@@ -4,7 +4,8 @@
 // values it should have, writing nothing but its own settings file (and
 // that only where a save may go through, and clearing only a left-over lock
 // or save of its own). Every other file in the folder keeps its bytes,
-// inode and times. A background picture costs no more time than decoding it
+// inode and times, and a FIFO is never opened: a writer waiting on it
+// waits on. A background picture costs no more time than decoding it
 // honestly does, and no more memory than its own pixels.
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -15,9 +16,12 @@
 #include <QtTest>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/time.h>
+#include <list>
+#include <thread>
 #include <unistd.h>
 
 #include "MainWindowFixture.h"
@@ -114,6 +118,66 @@ QMap<QString, QString> Snapshot(const QString& folder, const QStringList& except
     }
     return entries;
 }
+
+// A writer on each FIFO in the folder, waiting in its open for a reader: one
+// that no longer waits saw the FIFO opened, which the game never does.
+class WaitingWriters {
+public:
+    explicit WaitingWriters(const QString& folder) {
+        for (QDirIterator it(folder, QDir::System | QDir::NoDotAndDotDot); it.hasNext();) {
+            struct stat s {};
+            if (::lstat(QFile::encodeName(it.next()).constData(), &s) != 0 || !S_ISFIFO(s.st_mode)) continue;
+            Writer& w = writers_.emplace_back();
+            w.Path = QFile::encodeName(it.filePath());
+            w.Handle = ::open(w.Path.constData(), O_PATH | O_CLOEXEC);  // reaches it even if it goes
+            w.Thread = std::thread([&w] {
+                w.Id = pid_t(::syscall(SYS_gettid));
+                const int fd = ::open(w.Path.constData(), O_WRONLY | O_CLOEXEC);
+                w.Opened = true;
+                if (fd >= 0) ::close(fd);
+            });
+        }
+    }
+    // Whether each writer is in its open (the call its thread is in, as the
+    // kernel tells), within 5 s.
+    bool Waiting() const {
+        QElapsedTimer clock;
+        clock.start();
+        const auto inOpen = [](pid_t id) {
+            QFile call(QStringLiteral("/proc/self/task/%1/syscall").arg(id));
+            return id > 0 && call.open(QIODevice::ReadOnly) &&
+                   call.readAll().startsWith(QByteArray::number(SYS_openat) + ' ');
+        };
+        for (const Writer& w : writers_)
+            for (; !inOpen(w.Id); QThread::msleep(1))
+                if (clock.elapsed() > 5000) return false;
+        return true;
+    }
+    QStringList Opened() const {
+        QStringList opened;
+        for (const Writer& w : writers_)
+            if (w.Opened) opened << QFile::decodeName(w.Path);
+        return opened;
+    }
+    ~WaitingWriters() {
+        for (Writer& w : writers_) {
+            const QByteArray handle = "/proc/self/fd/" + QByteArray::number(w.Handle);
+            const int reader = ::open(handle.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            w.Thread.join();
+            ::close(reader), ::close(w.Handle);
+        }
+    }
+
+private:
+    struct Writer {
+        QByteArray Path;
+        int Handle = -1;
+        std::thread Thread;
+        std::atomic<pid_t> Id{0};
+        std::atomic<bool> Opened{false};
+    };
+    std::list<Writer> writers_;  // each stays where its thread finds it
+};
 
 using Setup = std::function<void(const QDir& folder, const QString& settings)>;
 
@@ -310,6 +374,8 @@ private slots:
         }
         if (!saved.isNull()) except << settings;
         const QMap<QString, QString> before = Snapshot(folder.path(), except);
+        const WaitingWriters writers(folder.path());
+        QVERIFY2(writers.Waiting(), "a writer on a FIFO was not waiting in its open within 5 s");
 
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -331,6 +397,7 @@ private slots:
         QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024 + out.value(2).toLong(), out.value(1).constData());
 
         QCOMPARE(Snapshot(folder.path(), except), before);
+        QVERIFY2(writers.Opened().isEmpty(), qPrintable("FIFO opened: " + writers.Opened().join(", ")));
         for (const QString& name : gone) QVERIFY2(!QFileInfo::exists(dir.filePath(name)), qPrintable(name));
         if (!saved.isNull()) {
             QFile file(settings);

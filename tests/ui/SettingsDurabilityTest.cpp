@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "HangGuard.h"
 #include "MainWindowFixture.h"
 #include "Settings.h"
 
@@ -217,7 +218,10 @@ private slots:
         form.cmbPattern->SetText(QStringLiteral("Block"));
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(form.close());
+        {
+            const HangGuard guard(std::chrono::seconds(10), "the close was held up 10 s by an empty lock");
+            QVERIFY(form.close());
+        }
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QStringLiteral("the close took %1 ms").arg(clock.elapsed())));
         QCOMPARE(f.Stored(QStringLiteral("Pattern")), QStringLiteral("Block"));
     }

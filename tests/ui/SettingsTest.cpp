@@ -1,8 +1,11 @@
 // The seven settings between runs: defaults, the round trip, values that do
 // not convert, a picture that will not load, and a store that cannot be
 // written, with the reason said.
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSysInfo>
 #include <QTemporaryFile>
@@ -16,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "HangGuard.h"
 #include "MainWindowFixture.h"
 #include "Settings.h"
 #include "SettingsLock.h"
@@ -32,6 +36,27 @@ QString Said(const std::function<void()>& run) {
     close(kept);
     said.seek(0);
     return QString::fromUtf8(said.readAll());
+}
+
+// The superuser enters and writes any folder: `run` runs as the user
+// nobody, and the test is itself again before anything is checked.
+// Whether it could become nobody and back.
+bool AsNobody(const std::function<void()>& run) {
+    const uid_t user = geteuid();
+    const gid_t group = getegid();
+    const bool switched = user != 0 || (setegid(65534) == 0 && seteuid(65534) == 0);
+    if (switched) run();
+    return switched && seteuid(user) == 0 && setegid(group) == 0;
+}
+
+// Every entry under `folder`, symlinks not followed, by their paths from it.
+QStringList Tree(const QString& folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) entries << it.next().mid(folder.size() + 1);
+    entries.sort();
+    return entries;
 }
 }  // namespace
 
@@ -51,8 +76,8 @@ private slots:
     void aFailedWriteLeavesTheOldFileWholeAndTheCloseGoesOn();
     void aReadOnlyFolderLeavesTheOldFileWhole_data();
     void aReadOnlyFolderLeavesTheOldFileWhole();
-    void aConfigurationFolderThatCannotBeIsNamedAsTheReason_data();
-    void aConfigurationFolderThatCannotBeIsNamedAsTheReason();
+    void theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed_data();
+    void theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed();
     void theStoreFollowsTheUsersConfigurationFolder();
     void aChangeMeetsTheFileAndLockAsTheyStand_data();
     void aChangeMeetsTheFileAndLockAsTheyStand();
@@ -114,10 +139,12 @@ void SettingsTest::aPicturePathComesBackByteForByte() {
     MainWindowFixture f;
     frmMain& form = f.Open(false);
     std::mt19937 draw(0x9A7E);
-    // Whole and broken sequences, a byte order mark, Latin-1, what the file's
+    // Whole and broken sequences, a byte order mark, Latin-1, a character
+    // outside the BMP whose low half looks like a kept byte, what the file's
     // layout gives a meaning to; and any byte.
     const QByteArrayList pieces = {"\xEF\xBB\xBF", "\xC3\xA9", "\xC3", "\xE9", "\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80",
-                                   "\xF0\x9F", "\xFF", "\\", "\"", ",", "=", ";", "@", " ", "\n", QByteArray(1, '\0')};
+                                   "\xF0\x9F\x93\xB7", "\xF0\x9F", "\xFF", "\\", "\"", ",", "=", ";", "@", " ", "\n",
+                                   QByteArray(1, '\0')};
     for (int round = 0; round < 300; ++round) {
         std::string path;
         const int length = int(draw() % 8);
@@ -295,18 +322,10 @@ void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
     frmMain& form = f.Open();
     form.cmbPattern->SetText("Block");
     QVERIFY(::chmod(QFile::encodeName(f.Folder.path()).constData(), mode_t(mode)) == 0);
-    // The superuser writes into any folder: it closes as the user nobody,
-    // and is itself again before anything is checked.
-    const uid_t user = geteuid();
-    const gid_t group = getegid();
-    bool switched = false, closed = false, back = false;
-    const QString said = Said([&] {
-        switched = user != 0 || (setegid(65534) == 0 && seteuid(65534) == 0);
-        if (switched) closed = form.close();
-        back = seteuid(user) == 0 && setegid(group) == 0;
-    });
+    bool closed = false, asNobody = false;
+    const QString said = Said([&] { asNobody = AsNobody([&] { closed = form.close(); }); });
     QFile::setPermissions(f.Folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY2(switched && back, "could not become the user nobody and back");
+    QVERIFY2(asNobody, "could not become the user nobody and back");
     QVERIFY(closed);
     QCOMPARE(said, "Tavelorn Tiles: settings not saved to " + f.SettingsFile() + ": " +
                        reason.replace("%1", f.Folder.path()) + '\n');
@@ -316,35 +335,78 @@ void SettingsTest::aReadOnlyFolderLeavesTheOldFileWhole() {
     QCOMPARE(QDir(f.Folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Tavelorn Tiles.ini"}));
 }
 
-void SettingsTest::aConfigurationFolderThatCannotBeIsNamedAsTheReason_data() {
-    QTest::addColumn<QByteArray>("config");  // XDG_CONFIG_HOME, in a folder that holds "file" and "loop"
-    QTest::addColumn<QString>("reason");     // %1: that folder
+// XDG_CONFIG_HOME in a folder of the test's that holds "file", "loop" (a
+// symlink to itself) and "link" (a symlink to "deep/inner"); the save and the
+// next start run as the user nobody. The folders are made part by part as
+// the kernel walks the path, ".." and all, with the modes the user's umask
+// gives, and the next start reads the settings back; where a part cannot
+// be, it is named, and nothing is made.
+void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed_data() {
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("reason");    // %1: that folder; empty: saved
+    QTest::addColumn<QStringList>("made");  // the folder the save goes into first, then any other made
     const auto unmade = [](const QByteArray& name, int error) {
         return "the folder %1/" + QString::fromLatin1(name) + " could not be made (" +
                QString::fromLocal8Bit(std::strerror(error)) + ')';
     };
     const QByteArray longName(NAME_MAX + 1, 'n');
-    QTest::newRow("a regular file") << QByteArray("file") << QStringLiteral("%1/file is not a folder");
-    QTest::newRow("a symlink loop") << QByteArray("loop") << unmade("loop", ELOOP);
-    QTest::newRow("a name over 255 bytes") << longName << unmade(longName, ENAMETOOLONG);
+    QTest::newRow("a plain folder") << QByteArray("cfg") << QString() << QStringList{"cfg"};
+    QTest::newRow("a part not there, then ..") << QByteArray("missing/../cfg") << QString()
+                                               << QStringList{"cfg", "missing"};
+    QTest::newRow("a symlink, then ..: beside its target") << QByteArray("link/../cfg") << QString()
+                                                           << QStringList{"deep/cfg"};
+    QTest::newRow("a character outside the BMP")
+        << QByteArray("\xF0\x9F\x93\xB7") << QString() << QStringList{QString::fromUtf8("\xF0\x9F\x93\xB7")};
+    QTest::newRow("a regular file, then ..") << QByteArray("file/../cfg") << QStringLiteral("%1/file is not a folder")
+                                             << QStringList();
+    QTest::newRow("a regular file") << QByteArray("file") << QStringLiteral("%1/file is not a folder") << QStringList();
+    QTest::newRow("a symlink loop") << QByteArray("loop") << unmade("loop", ELOOP) << QStringList();
+    QTest::newRow("a name over 255 bytes") << longName << unmade(longName, ENAMETOOLONG) << QStringList();
     QTest::newRow("a path over PATH_MAX: no folder made on its way")
         << QByteArray("a/").repeated(PATH_MAX / 2)
-        << "it could not be written (" + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + ')';
+        << "it could not be written (" + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + ')' << QStringList();
 }
 
-void SettingsTest::aConfigurationFolderThatCannotBeIsNamedAsTheReason() {
+void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPartIsNamed() {
     QFETCH(QByteArray, config);
     QFETCH(QString, reason);
+    QFETCH(QStringList, made);
     QTemporaryDir folder;
-    QVERIFY(QFile(folder.filePath("file")).open(QIODevice::WriteOnly));
-    QVERIFY(::symlink("loop", QFile::encodeName(folder.filePath("loop")).constData()) == 0);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()) + '/' + config);
+    const QByteArray top = QFile::encodeName(folder.path());
+    QVERIFY(QDir(folder.path()).mkpath("deep/inner") && QFile(folder.filePath("file")).open(QIODevice::WriteOnly));
+    QVERIFY(::symlink("loop", top + "/loop") == 0 && ::symlink("deep/inner", top + "/link") == 0);
+    for (const QByteArray& writable : {top, top + "/deep"})  // for nobody to make folders in
+        QVERIFY(geteuid() != 0 || ::chown(writable.constData(), 65534, 65534) == 0);
+    QStringList tree = Tree(folder.path());
+    qputenv("XDG_CONFIG_HOME", top + '/' + config);
     MainWindowFixture f;
-    frmMain form(MainServices{f.Sound, f.Dialog, f.TimeOfDay, f.Random, DefaultSettingsFile()});
-    QCOMPARE(Said([&] { SaveSettings(form); }), "Tavelorn Tiles: settings not saved to " + DefaultSettingsFile() +
-                                                    ": " + reason.replace("%1", folder.path()) + '\n');
-    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
-             QStringList({"file", "loop"}));
+    QString said;
+    int32_t readBack = 0;
+    QVERIFY2(AsNobody([&] {
+                 frmMain form(MainServices{f.Sound, f.Dialog, f.TimeOfDay, f.Random, DefaultSettingsFile()});
+                 form.Engine().BackgroundColour = 12345;
+                 said = Said([&] { SaveSettings(form); });
+                 frmMain next(MainServices{f.Sound, f.Dialog, f.TimeOfDay, f.Random, DefaultSettingsFile()});
+                 readBack = next.Engine().BackgroundColour;
+             }),
+             "could not become the user nobody and back");
+    QCOMPARE(said, reason.isEmpty() ? QString()
+                                    : "Tavelorn Tiles: settings not saved to " + DefaultSettingsFile() + ": " +
+                                          reason.replace("%1", folder.path()) + '\n');
+    QCOMPARE(readBack, reason.isEmpty() ? 12345 : 32768);
+    const mode_t umasked = ::umask(0);
+    ::umask(umasked);
+    QStringList folders = made, files;
+    if (!made.isEmpty())
+        folders << made[0] + "/Tavelorn Tiles", files << made[0] + "/Tavelorn Tiles/Tavelorn Tiles.ini";
+    for (const QString& entry : folders + files) {
+        struct stat info {};
+        QVERIFY(::stat(top + '/' + QFile::encodeName(entry), &info) == 0);
+        QCOMPARE(int(info.st_mode & 07777), (files.contains(entry) ? 0666 : 0777) & ~int(umasked));
+    }
+    tree << folders << files;
+    tree.sort();
+    QCOMPARE(Tree(folder.path()), tree);
 }
 
 void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {
@@ -357,8 +419,9 @@ void SettingsTest::theStoreFollowsTheUsersConfigurationFolder() {
 
 
 // A change the player makes meets the file and its lock as they stand: it
-// is stored unless a lock of another live run stands in its way (a lock of
-// this very process is left over: its number was reused), it never holds
+// is stored unless a lock of another live run stands in its way (one whose
+// program file was replaced while it runs too; a lock of this very process
+// is left over: its number was reused), it never holds
 // the window for the close's 2 s, and when it stores nothing the file is
 // untouched (bytes, inode and time). The file keeps its mode, and a
 // symlink stays one, its target holding the values.
@@ -374,6 +437,7 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand_data() {
     QTest::newRow("a lock of this very process") << "own lock" << 12345 << true << false;
     QTest::newRow("a lock just made, its owner not yet written") << "new lock" << 12345 << false << true;
     QTest::newRow("a lock of a live copy of the game") << "live lock" << 12345 << false << true;
+    QTest::newRow("a lock of a live copy whose program file was replaced") << "replaced lock" << 12345 << false << true;
 }
 
 void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
@@ -390,8 +454,10 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
                 ::symlink(target.constData(), file.constData()) == 0);
     // A copy of this very program that lives on, as another run would.
     pid_t live = 0;
-    const auto end = qScopeGuard([&live] {
+    QProcess copy;
+    const auto end = qScopeGuard([&live, &copy] {
         if (live > 0) ::kill(live, SIGKILL), ::waitpid(live, nullptr, 0);
+        copy.kill(), copy.waitForFinished();
     });
     if (scene == "live lock" && (live = ::fork()) == 0)
         for (;;) ::pause();
@@ -414,7 +480,22 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
         if (scene == "new lock")
             while (std::time(nullptr) == second) QThread::msleep(1);
         const time_t made = std::time(nullptr);
-        if (scene.endsWith("lock")) {
+        if (scene == "replaced lock") {
+            // A copy of this program takes the lock, and its file is removed
+            // while it runs, as when the game is rebuilt or upgraded.
+            const QString program = f.Folder.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+            QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("TT_HOLD_LOCK", QString::fromLocal8Bit(lock));
+            copy.setProcessEnvironment(env);
+            copy.start(program, {});
+            QVERIFY2(copy.waitForReadyRead(10000) && copy.readLine() == "held\n", "the copy held no lock within 10 s");
+            QVERIFY(QFile::remove(program));
+            char exe[PATH_MAX] = {};
+            const QByteArray proc = "/proc/" + QByteArray::number(copy.processId()) + "/exe";
+            QVERIFY(::readlink(proc.constData(), exe, sizeof exe - 1) > 0);
+            QVERIFY2(QByteArray(exe).endsWith(" (deleted)"), exe);
+        } else if (scene.endsWith("lock")) {
             QFile out(QString::fromLocal8Bit(lock));
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(scene == "own lock" ? owner(::getpid()) : scene == "live lock" ? owner(live) : QByteArray());
@@ -426,6 +507,7 @@ void SettingsTest::aChangeMeetsTheFileAndLockAsTheyStand() {
         QElapsedTimer clock;
         clock.start();
         form.Engine().BackgroundColour = colour;
+        const HangGuard guard(std::chrono::seconds(5), "a change held the window for 5 s");
         SaveChangedSettings(form);
         took = clock.elapsed();
         if (scene != "new lock" || std::time(nullptr) == made) break;
@@ -467,5 +549,16 @@ void SettingsTest::theLockNamesItsOwnerAsQtsLockFilesDo() {
     QVERIFY(!QFile::exists(path));
 }
 
-QTEST_MAIN(SettingsTest)
+int main(int argc, char** argv) {
+    // The child's work: a live copy of the game that holds the lock.
+    if (qEnvironmentVariableIsSet("TT_HOLD_LOCK")) {
+        SettingsLock lock(qEnvironmentVariable("TT_HOLD_LOCK"));
+        std::puts(lock.Take(0) == LockResult::Taken ? "held" : "not held");
+        std::fflush(stdout);
+        for (;;) ::pause();
+    }
+    QApplication app(argc, argv);
+    SettingsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "SettingsTest.moc"
