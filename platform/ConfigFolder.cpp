@@ -1,5 +1,8 @@
 #include "ConfigFolder.h"
 
+#include <QByteArrayList>
+#include <QList>
+#include <cerrno>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,11 +31,32 @@ QByteArray WithoutTrailingSlashes(QByteArray path) {
     return path;
 }
 
+// A part that is not there, followed by "..", is left out with it: the
+// kernel would lead back to the same place had the part been made, and no
+// folder is made for nothing. Every other part stays as given, a symlink
+// and the ".." after it too, so the path leads where the kernel leads it.
+QByteArray WithoutMissingPartsUndone(const QByteArray& path) {
+    QByteArrayList parts;
+    QList<bool> missing;  // of each part kept: not there
+    for (const QByteArray& part : path.split('/')) {
+        if (part == ".." && !parts.isEmpty() && missing.last()) {
+            parts.removeLast();
+            missing.removeLast();
+            continue;
+        }
+        parts << part;
+        struct stat info {};
+        missing << (part != ".." && ::lstat(parts.join('/').constData(), &info) != 0 && errno == ENOENT);
+    }
+    return parts.join('/');
+}
+
 }  // namespace
 
 QString UserConfigFolder() {
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
-    if (IsAbsolute(configHome)) return DecodeKeepingBytes(WithoutTrailingSlashes(configHome));
+    if (IsAbsolute(configHome))
+        return DecodeKeepingBytes(WithoutMissingPartsUndone(WithoutTrailingSlashes(configHome)));
     QByteArray home = qgetenv("HOME");
     if (!IsAbsolute(home)) home = DatabaseHome();
     if (!IsUsableHome(home)) return QString();

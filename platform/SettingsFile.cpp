@@ -35,8 +35,8 @@ QString Folder(const QString& path) {
 }
 
 // Makes the folder and those above it that are missing, part by part as
-// the kernel walks the path, so "missing/.." makes "missing" and comes back
-// to where the save goes; gives the reason when it could not: a part that
+// the kernel walks the path, so the folder made is the one the save goes
+// into; gives the reason when it could not: a part that
 // is there but no folder, or one that cannot be reached (a symlink loop, a
 // name too long) or made.
 QString MakeFolder(const QString& folder) {

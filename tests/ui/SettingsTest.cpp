@@ -351,8 +351,10 @@ void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPar
     };
     const QByteArray longName(NAME_MAX + 1, 'n');
     QTest::newRow("a plain folder") << QByteArray("cfg") << QString() << QStringList{"cfg"};
-    QTest::newRow("a part not there, then ..") << QByteArray("missing/../cfg") << QString()
-                                               << QStringList{"cfg", "missing"};
+    QTest::newRow("a part not there, then ..: no folder for it") << QByteArray("missing/../cfg") << QString()
+                                                               << QStringList{"cfg"};
+    QTest::newRow("parts not there, then ..: beside the symlink's target")
+        << QByteArray("link/gone/more/../../cfg") << QString() << QStringList{"deep/inner/cfg"};
     QTest::newRow("a symlink, then ..: beside its target") << QByteArray("link/../cfg") << QString()
                                                            << QStringList{"deep/cfg"};
     QTest::newRow("a character outside the BMP")
@@ -375,7 +377,7 @@ void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPar
     const QByteArray top = QFile::encodeName(folder.path());
     QVERIFY(QDir(folder.path()).mkpath("deep/inner") && QFile(folder.filePath("file")).open(QIODevice::WriteOnly));
     QVERIFY(::symlink("loop", top + "/loop") == 0 && ::symlink("deep/inner", top + "/link") == 0);
-    for (const QByteArray& writable : {top, top + "/deep"})  // for nobody to make folders in
+    for (const QByteArray& writable : {top, top + "/deep", top + "/deep/inner"})  // for nobody to make folders in
         QVERIFY(geteuid() != 0 || ::chown(writable.constData(), 65534, 65534) == 0);
     QStringList tree = Tree(folder.path());
     qputenv("XDG_CONFIG_HOME", top + '/' + config);
