@@ -30,9 +30,8 @@ void Launch(QProcess& child, const QString& program, const QStringList& argument
 // as long before it failed).
 template <typename Ready>
 bool Within(int ms, Ready ready) {
-    const QDeadlineTimer limit(ms);
-    while (!ready())
-        if (limit.hasExpired()) return false; else QTest::qWait(50);
+    for (const QDeadlineTimer limit(ms); !ready(); QTest::qWait(50))
+        if (limit.hasExpired()) return false;
     return true;
 }
 
