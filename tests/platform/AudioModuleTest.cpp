@@ -50,9 +50,10 @@ private slots:
         QVERIFY(!Mapped().contains("libQt6Multimedia"));
         QVERIFY(!Mapped().contains("libtt_audio"));
         player.Play(QStringLiteral("down"));  // loaded on the sound's own thread
-        // The module is mapped before the libraries it needs: wait for all.
-        QTRY_VERIFY2(Mapped().contains("libtt_audio") && Mapped().contains("libQt6Multimedia"),
-                     "the first sound did not load the audio module within 5 s");
+        // The module is mapped before the libraries it needs: wait for all
+        // (a QTRY that fails goes on twice as long again: 6 s in all).
+        QTRY_VERIFY2_WITH_TIMEOUT(Mapped().contains("libtt_audio") && Mapped().contains("libQt6Multimedia"),
+                                  "the first sound did not load the audio module within 2 s", 2000);
         player.Play(QStringLiteral("down"));  // the same output again
     }
 };

@@ -15,6 +15,11 @@
 #include "SoundPlayer.h"
 
 namespace {
+// How long a check waits for the sound thread, in ms. A QTRY that fails
+// goes on for twice as long again before it says so: a sound thread that is
+// never woken fails its row within 10 s.
+constexpr int Patience = 2000;
+
 void Put32(QByteArray& b, quint32 v) {
     char bytes[4];
     qToLittleEndian(v, bytes);
@@ -215,7 +220,7 @@ void SoundPlayerTest::aSoundServerThatNeverAnswersHoldsNothingUp() {
     clock.start();
     for (int i = 0; i < 20; ++i) player.Play(QStringLiteral("S%1").arg(i % 3 + 1));
     const qint64 playing = clock.elapsed();
-    QTRY_VERIFY(output->Found.Held());
+    QTRY_VERIFY_WITH_TIMEOUT(output->Found.Held(), Patience);
     clock.restart();
     QVERIFY(!player.Close(std::chrono::milliseconds(50)));
     const qint64 closing = clock.elapsed();
@@ -235,10 +240,10 @@ void SoundPlayerTest::onlyTheNewestWaitingSoundIsPlayed() {
     QtSoundPlayer player(sounds.Folder.path(), GatedOutput::Factory(output));
     for (const char* name : {"S1", "S3", "S2"}) player.Play(QLatin1String(name));
     output->Found.Release();
-    QTRY_COMPARE(output->Heard(), QList<qsizetype>{200});
+    QTRY_COMPARE_WITH_TIMEOUT(output->Heard(), QList<qsizetype>{200}, Patience);
     player.Play(QStringLiteral("S3"));
     player.Play(QStringLiteral("nothing by this name"));
-    QTRY_COMPARE(output->Heard(), (QList<qsizetype>{200, 300}));
+    QTRY_COMPARE_WITH_TIMEOUT(output->Heard(), (QList<qsizetype>{200, 300}), Patience);
     QVERIFY(player.Close(std::chrono::milliseconds(5000)));
     QCOMPARE(output->Heard(), (QList<qsizetype>{200, 300}));
 }
@@ -248,13 +253,13 @@ void SoundPlayerTest::aSoundThatWaitedTooLongForTheOutputIsNeverPlayed() {
     auto output = std::make_shared<GatedOutput>();
     QtSoundPlayer player(sounds.Folder.path(), GatedOutput::Factory(output));
     player.Play(QStringLiteral("S1"));
-    QTRY_VERIFY(output->Found.Held());
+    QTRY_VERIFY_WITH_TIMEOUT(output->Found.Held(), Patience);
     QTest::qWait(1000);  // the server answers only after the move is long past
     output->Found.Release();
     QTest::qWait(200);  // room for a late sound to start, were it kept
     QCOMPARE(output->Heard(), QList<qsizetype>());
     player.Play(QStringLiteral("S2"));
-    QTRY_COMPARE(output->Heard(), QList<qsizetype>{200});
+    QTRY_COMPARE_WITH_TIMEOUT(output->Heard(), QList<qsizetype>{200}, Patience);
     QVERIFY(player.Close(std::chrono::milliseconds(5000)));
 }
 
@@ -279,7 +284,7 @@ void SoundPlayerTest::aMissingSoundModuleIsToldOnceWithWhereItWasLooked() {
     {
         QtSoundPlayer player(sounds.Folder.path(), [folders] { return LoadAudioModule(folders); });
         for (int i = 0; i < 5; ++i) player.Play(QStringLiteral("S1"));
-        QTRY_COMPARE(Told().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(Told().size(), 1, Patience);
         player.Play(QStringLiteral("S2"));
         QVERIFY(player.Close(std::chrono::milliseconds(5000)));
     }
