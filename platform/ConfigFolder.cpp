@@ -39,6 +39,7 @@ QByteArray WithoutMissingPartsUndone(const QByteArray& path) {
     QByteArrayList parts;
     QList<bool> missing;  // of each part kept: not there
     for (const QByteArray& part : path.split('/')) {
+        if ((part.isEmpty() || part == ".") && !parts.isEmpty() && missing.last()) continue;  // stays there
         if (part == ".." && !parts.isEmpty() && missing.last()) {
             parts.removeLast();
             missing.removeLast();

@@ -36,9 +36,9 @@ QString Folder(const QString& path) {
 
 // Makes the folder and those above it that are missing, part by part as
 // the kernel walks the path, so the folder made is the one the save goes
-// into; gives the reason when it could not: a part that
-// is there but no folder, or one that cannot be reached (a symlink loop, a
-// name too long) or made.
+// into; gives the reason when it could not: a part that is there but no
+// folder, or one that cannot be reached (a symlink loop, a name too long)
+// or made.
 QString MakeFolder(const QString& folder) {
     const QByteArray name = EncodeKeepingBytes(folder);
     for (qsizetype end = name.indexOf('/', 1); ; end = name.indexOf('/', end + 1)) {
