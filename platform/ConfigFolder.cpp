@@ -33,7 +33,8 @@ QByteArray WithoutTrailingSlashes(QByteArray path) {
 
 // A part that is not there, followed by "..", is left out with it: the
 // kernel would lead back to the same place had the part been made, and no
-// folder is made for nothing. Every other part stays as given, a symlink
+// folder is made for nothing. The root is always there, and a ".." right
+// after it stays: the kernel leads it back to the root. Every other part stays as given, a symlink
 // and the ".." after it too, so the path leads where the kernel leads it.
 QByteArray WithoutMissingPartsUndone(const QByteArray& path) {
     QByteArrayList parts;
@@ -45,9 +46,10 @@ QByteArray WithoutMissingPartsUndone(const QByteArray& path) {
             missing.removeLast();
             continue;
         }
+        const bool root = parts.isEmpty();  // the empty text before the first '/'
         parts << part;
         struct stat info {};
-        missing << (part != ".." && ::lstat(parts.join('/').constData(), &info) != 0 && errno == ENOENT);
+        missing << (!root && part != ".." && ::lstat(parts.join('/').constData(), &info) != 0 && errno == ENOENT);
     }
     return parts.join('/');
 }

@@ -357,6 +357,11 @@ void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPar
         << QByteArray("link/gone/./more//../../cfg") << QString() << QStringList{"deep/inner/cfg"};
     QTest::newRow("a symlink, then ..: beside its target") << QByteArray("link/../cfg") << QString()
                                                            << QStringList{"deep/cfg"};
+    QTest::newRow("from the root, then ..: the root's own") << QByteArray("/..%1/cfg") << QString() << QStringList{"cfg"};
+    QTest::newRow("from the root, a part not there, then .. twice")
+        << QByteArray("/tt-not-there/../..%1/cfg") << QString() << QStringList{"cfg"};
+    QTest::newRow("the root's ..: the root itself, where no one else may write")
+        << QByteArray("/..") << QStringLiteral("the folder /../Tavelorn Tiles may not be made here") << QStringList();
     QTest::newRow("a character outside the BMP")
         << QByteArray("\xF0\x9F\x93\xB7") << QString() << QStringList{QString::fromUtf8("\xF0\x9F\x93\xB7")};
     QTest::newRow("a regular file, then ..") << QByteArray("file/../cfg") << QStringLiteral("%1/file is not a folder")
@@ -380,7 +385,12 @@ void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPar
     for (const QByteArray& writable : {top, top + "/deep", top + "/deep/inner"})  // for nobody to make folders in
         QVERIFY(geteuid() != 0 || ::chown(writable.constData(), 65534, 65534) == 0);
     QStringList tree = Tree(folder.path());
-    qputenv("XDG_CONFIG_HOME", top + '/' + config);
+    // A path from the root names the test's folder, leading slash and all,
+    // as %1; it must not lead under the folder the game was started from.
+    qputenv("XDG_CONFIG_HOME", config.startsWith('/') ? QByteArray(config).replace("%1", top) : top + '/' + config);
+    const QString startedFrom = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.filePath("deep")));
+    const auto backToStart = qScopeGuard([&] { QDir::setCurrent(startedFrom); });
     MainWindowFixture f;
     QString said;
     int32_t readBack = 0;
