@@ -13,6 +13,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@
 #include <unistd.h>
 
 #include "HangGuard.h"
+#include "KeptBytes.h"
 #include "MainWindowFixture.h"
 #include "Settings.h"
 #include "SettingsLock.h"
@@ -49,12 +51,22 @@ bool AsNobody(const std::function<void()>& run) {
     return switched && seteuid(user) == 0 && setegid(group) == 0;
 }
 
-// Every entry under `folder`, symlinks not followed, by their paths from it.
+// Every entry under `folder`, symlinks not followed, by their paths from it,
+// each byte of a name that is no UTF-8 kept as the game keeps it.
 QStringList Tree(const QString& folder) {
     QStringList entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) entries << it.next().mid(folder.size() + 1);
+    const std::function<void(const QByteArray&)> walk = [&](const QByteArray& under) {
+        DIR* dir = ::opendir((EncodeKeepingBytes(folder) + under).constData());
+        if (!dir) return;
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            entries << DecodeKeepingBytes(under.mid(1) + (under.isEmpty() ? "" : "/") + name);
+            if (entry->d_type == DT_DIR) walk(under + '/' + name);
+        }
+        ::closedir(dir);
+    };
+    walk(QByteArray());
     entries.sort();
     return entries;
 }
@@ -142,7 +154,7 @@ void SettingsTest::aPicturePathComesBackByteForByte() {
     // Whole and broken sequences, a byte order mark, Latin-1, a character
     // outside the BMP whose low half looks like a kept byte, what the file's
     // layout gives a meaning to; and any byte.
-    const QByteArrayList pieces = {"\xEF\xBB\xBF", "\xC3\xA9", "\xC3", "\xE9", "\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80",
+    const QByteArrayList pieces = {"\xEF\xBB\xBF", "\xC0\x80", "\xC1\xBF", "\xC3\xA9", "\xC3", "\xE9", "\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80",
                                    "\xF0\x9F\x93\xB7", "\xF0\x9F", "\xFF", "\\", "\"", ",", "=", ";", "@", " ", "\n",
                                    QByteArray(1, '\0')};
     for (int round = 0; round < 300; ++round) {
@@ -364,6 +376,8 @@ void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPar
         << QByteArray("/..") << QStringLiteral("the folder /../Tavelorn Tiles may not be made here") << QStringList();
     QTest::newRow("a character outside the BMP")
         << QByteArray("\xF0\x9F\x93\xB7") << QString() << QStringList{QString::fromUtf8("\xF0\x9F\x93\xB7")};
+    QTest::newRow("two-byte leads C0 and C1, no UTF-8") << QByteArray("\xC0\x80\xC1\xBF") << QString()
+                                                       << QStringList{DecodeKeepingBytes("\xC0\x80\xC1\xBF")};
     QTest::newRow("a regular file, then ..") << QByteArray("file/../cfg") << QStringLiteral("%1/file is not a folder")
                                              << QStringList();
     QTest::newRow("a regular file") << QByteArray("file") << QStringLiteral("%1/file is not a folder") << QStringList();
@@ -413,7 +427,7 @@ void SettingsTest::theConfigurationFolderIsMadeAsTheKernelWalksItOrItsFailingPar
         folders << made[0] + "/Tavelorn Tiles", files << made[0] + "/Tavelorn Tiles/Tavelorn Tiles.ini";
     for (const QString& entry : folders + files) {
         struct stat info {};
-        QVERIFY(::stat(top + '/' + QFile::encodeName(entry), &info) == 0);
+        QVERIFY(::stat(top + '/' + EncodeKeepingBytes(entry), &info) == 0);
         QCOMPARE(int(info.st_mode & 07777), (files.contains(entry) ? 0666 : 0777) & ~int(umasked));
     }
     tree << folders << files;
