@@ -1,9 +1,10 @@
 // The settings file survives whatever happens to the program while it
 // saves: killed outright at any moment it is always one whole file, the
 // old values or the new, and the next save clears what the kill left; a
-// change the player made is kept however the run ends (killed, crashed,
-// its display gone); and a configuration folder the program may not write
-// to lets the close go on, keeps the old file as it was and says so.
+// change the player made (the sound, the tile set, the background) is kept
+// however the run ends (killed, crashed, its display gone); and a
+// configuration folder the program may not write to lets the close go on,
+// keeps the old file as it was and says so.
 //
 // The program here is this test's own binary started again as a child
 // (TT_SAVER_FILE names the settings file it works on), so the kill lands in
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <csignal>
 #include <sys/stat.h>
@@ -23,6 +25,7 @@
 #include "HangGuard.h"
 #include "MainWindowFixture.h"
 #include "Settings.h"
+#include "frmSkin.h"
 
 namespace {
 
@@ -88,8 +91,22 @@ int SaveForever(const QString& path) {
     }
 }
 
+// Answers the background box, once it is up, with a red colour and the
+// picture stretched, then OK.
+void AnswerBackgroundBoxWithRed() {
+    auto* box = qobject_cast<frmSkin*>(QApplication::activeModalWidget());
+    if (!box) {
+        QTimer::singleShot(10, AnswerBackgroundBoxWithRed);
+        return;
+    }
+    box->ChosenColour = 255;
+    box->chkStretch->setChecked(true);
+    box->btnOK->click();
+}
+
 // The child's work for a run that ends without its close: the player turns
-// the sound off and picks a tile set, then the run ends as `how` says.
+// the sound off, picks a tile set and a background colour, then the run
+// ends as `how` says.
 int ChangeAndEnd(const QString& path, const QString& how) {
     Child c;
     frmMain form(MainServices{c.Sound, c.Dialog, c.TimeOfDay, c.Random, path});
@@ -98,6 +115,8 @@ int ChangeAndEnd(const QString& path, const QString& how) {
     form.btnNoSound->click();
     form.cmbTileSet->setCurrentText(QStringLiteral("Cards"));
     emit form.cmbTileSet->Click();
+    QTimer::singleShot(0, AnswerBackgroundBoxWithRed);
+    form.btnBackground->click();
     if (how == QLatin1String("exit")) std::exit(1);  // as Qt does when the display goes away
     std::fputs("changed\n", stdout);
     std::fflush(stdout);
@@ -201,6 +220,8 @@ private slots:
         QSettings store(path, QSettings::IniFormat);
         QCOMPARE(store.value(QStringLiteral("Settings/Sound")).toString(), QStringLiteral("False"));
         QCOMPARE(store.value(QStringLiteral("Settings/TileSet")).toString(), QStringLiteral("Cards"));
+        QCOMPARE(store.value(QStringLiteral("Settings/Background Colour")).toString(), QStringLiteral("255"));
+        QCOMPARE(store.value(QStringLiteral("Settings/Image Stretch")).toString(), QStringLiteral("True"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("Tavelorn Tiles.ini")});
     }
