@@ -2,7 +2,8 @@
 // thread never fires while it hangs, so the guard keeps a thread of its own:
 // should the step not end in time, that thread ends the test program with
 // the message given, within moments of the time the step was expected by,
-// rather than at Qt Test's limit for the whole function.
+// rather than at Qt Test's limit for the whole function. A long run of
+// steps bounds each step on its own.
 #pragma once
 
 #include <QtGlobal>
@@ -17,7 +18,11 @@ public:
     HangGuard(std::chrono::milliseconds limit, std::string what)
         : thread_([this, limit, what = std::move(what)] {
               std::unique_lock hold(lock_);
-              if (!ended_.wait_for(hold, limit, [this] { return done_; })) qFatal("%s", what.c_str());
+              for (long seen = 0;; seen = steps_) {
+                  if (!ended_.wait_for(hold, limit, [&] { return done_ || steps_ != seen; }))
+                      qFatal("%s (after %ld steps)", what.c_str(), seen);
+                  if (done_) return;
+              }
           }) {}
     ~HangGuard() {
         {
@@ -30,9 +35,19 @@ public:
     HangGuard(const HangGuard&) = delete;
     HangGuard& operator=(const HangGuard&) = delete;
 
+    // One step of a long run has ended: the limit starts anew for the next.
+    void StepEnded() {
+        {
+            std::lock_guard hold(lock_);
+            ++steps_;
+        }
+        ended_.notify_all();
+    }
+
 private:
     std::mutex lock_;
     std::condition_variable ended_;
     bool done_ = false;
+    long steps_ = 0;
     std::thread thread_;  // last, so it starts with the rest made
 };

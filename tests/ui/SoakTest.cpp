@@ -8,7 +8,10 @@
 //
 // TT_SOAK_ACTIONS sets the number of actions (50 000 by default),
 // TT_SOAK_SEED the seed (1 by default). A failure names the seed, the
-// action's number and the last actions taken.
+// action's number and the last actions taken. An action that has not ended
+// within TT_SOAK_ACTION_LIMIT_MS (30 s by default; one takes milliseconds)
+// ends the soak with a message there and then, not at its limit of
+// minutes; TT_SOAK_HANG_AT makes that action hang, to show it does.
 #include <QAbstractButton>
 #include <QDialog>
 #include <QImage>
@@ -20,6 +23,7 @@
 #include <random>
 
 #include "BoardCheck.h"
+#include "HangGuard.h"
 #include "MainWindowFixture.h"
 #include "frmSkin.h"
 
@@ -340,12 +344,17 @@ private slots:
         Player player(f, dialog, seed, f.Folder.path());
         player.DuringSound();
         BoardCheck check;
+        const long hangAt = EnvNumber("TT_SOAK_HANG_AT", 0);
+        HangGuard guard(std::chrono::milliseconds(EnvNumber("TT_SOAK_ACTION_LIMIT_MS", 30000)),
+                        "an action of the soak did not end in time");
         long removals = 0, newGames = 0, gamesOver = 0;
         for (long n = 1; n <= actions; ++n) {
             const int16_t before = f.Engine().TilesLeft;
             const int reseeds = f.Random.Reseeds();
             player.Act();
+            while (n == hangAt) QThread::sleep(1);
             QCoreApplication::processEvents();
+            guard.StepEnded();
             if (f.Random.Reseeds() != reseeds) ++newGames;
             else if (f.Engine().TilesLeft < before) ++removals;
             if (f.Engine().MatchesLeft == 0 || f.Engine().TilesLeft == 0) ++gamesOver;
