@@ -8,10 +8,11 @@
 //
 // TT_SOAK_ACTIONS sets the number of actions (50 000 by default),
 // TT_SOAK_SEED the seed (1 by default). A failure names the seed, the
-// action's number and the last actions taken. An action that has not ended
-// within TT_SOAK_ACTION_LIMIT_MS (30 s by default; one takes milliseconds)
-// ends the soak with a message there and then, not at its limit of
-// minutes; TT_SOAK_HANG_AT makes that action hang, to show it does.
+// action's number and the last actions taken. A step (the window's opening,
+// then each action) that has not ended within TT_SOAK_ACTION_LIMIT_MS (30 s
+// by default; one takes milliseconds) ends the soak with a message there
+// and then, not at its limit of minutes; TT_SOAK_HANG_AT makes that action
+// hang, to show it does.
 #include <QAbstractButton>
 #include <QDialog>
 #include <QImage>
@@ -335,6 +336,9 @@ private slots:
     void aLongRandomPlayKeepsTheGameWhole() {
         const long actions = EnvNumber("TT_SOAK_ACTIONS", 50000);
         const auto seed = static_cast<uint64_t>(EnvNumber("TT_SOAK_SEED", 1));
+        // Opening the window is the first step, each action one more.
+        HangGuard guard(std::chrono::milliseconds(EnvNumber("TT_SOAK_ACTION_LIMIT_MS", 30000)),
+                        "a step of the soak did not end in time");
         MainWindowFixture f;
         PickingDialog dialog;
         f.Form = std::make_unique<frmMain>(MainServices{f.Sound, dialog, f.TimeOfDay, f.Random, f.SettingsFile()});
@@ -345,8 +349,7 @@ private slots:
         player.DuringSound();
         BoardCheck check;
         const long hangAt = EnvNumber("TT_SOAK_HANG_AT", 0);
-        HangGuard guard(std::chrono::milliseconds(EnvNumber("TT_SOAK_ACTION_LIMIT_MS", 30000)),
-                        "an action of the soak did not end in time");
+        guard.StepEnded();  // the window is open
         long removals = 0, newGames = 0, gamesOver = 0;
         for (long n = 1; n <= actions; ++n) {
             const int16_t before = f.Engine().TilesLeft;
