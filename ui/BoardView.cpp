@@ -35,6 +35,10 @@ BoardView::BoardView(Surface& picture, QWidget* parent) : QFrame(parent), pictur
     back.setColor(QPalette::Window, QColor(0, 0x80, 0));
     setPalette(back);
     setAutoFillBackground(true);
+    // A click on the board, on a tile or not, takes the keyboard focus from
+    // a list: the list keeping it would take the next arrow key as a pick
+    // and deal a new game over the one in play.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void BoardView::Fit(int width, int height) {

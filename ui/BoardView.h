@@ -1,6 +1,6 @@
 // The board picture box: shows the engine's board surface inside a sunken
-// two-pixel border and reports the release of any mouse button over the board
-// (not over the border).
+// two-pixel border, takes the keyboard focus on a click, and reports the
+// release of any mouse button over the board (not over the border).
 #pragma once
 
 #include <QFrame>

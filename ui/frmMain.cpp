@@ -16,6 +16,7 @@
 #include "Settings.h"
 #include "SoundPlayer.h"
 #include "SurfaceImage.h"
+#include "WindowBound.h"
 
 namespace {
 QPushButton* PictureButton(QWidget* parent, const QString& picture, const QString& tip, int left, int top) {
@@ -53,16 +54,6 @@ QFont ControlFont() {
 }
 
 void LoadSheet(const QString& path, Surface& holder) { ImageToSurface(QImage(path), holder); }
-
-// The largest screen's size (no screen: no bound).
-QSize LargestScreen() {
-    QSize largest(0, 0);
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QSize size = screen->geometry().size();
-        if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height()) largest = size;
-    }
-    return largest.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : largest;
-}
 }  // namespace
 
 frmMain::frmMain(MainServices services)
@@ -82,19 +73,23 @@ frmMain::frmMain(MainServices services)
 }
 
 void frmMain::FollowTheScreens() {
-    // The window's pictures cost eight bytes a pixel: a size a tool or a
-    // window manager asks for beyond the largest screen would cost gigabytes
-    // for nothing anyone can see. A screen added, removed or resized moves
-    // the bound with it.
-    const auto fit = [this] { setMaximumSize(LargestScreen()); };
-    const auto watch = [this, fit](QScreen* screen) {
-        connect(screen, &QScreen::geometryChanged, this, fit);
-        fit();
+    // A screen added, removed or resized moves the window's bound with it.
+    const auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &frmMain::FitTheScreens);
+        FitTheScreens();
     };
     for (QScreen* screen : QGuiApplication::screens()) watch(screen);
     connect(qApp, &QGuiApplication::screenAdded, this, watch);
-    connect(qApp, &QGuiApplication::screenRemoved, this, fit, Qt::QueuedConnection);  // once it is gone
-    fit();
+    connect(qApp, &QGuiApplication::screenRemoved, this, &frmMain::FitTheScreens,
+            Qt::QueuedConnection);  // once it is gone
+    FitTheScreens();
+}
+
+void frmMain::FitTheScreens() {
+    QList<QSize> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens << screen->geometry().size();
+    setMaximumSize(WindowBound(ScreenBound(screens), size(), maximumSize(),
+                               windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen)));
 }
 
 frmMain::~frmMain() = default;
@@ -242,7 +237,14 @@ void frmMain::SettingChanged() {
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // A maximised window refitted by the window manager: the bound may come down.
+    if (windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen)) FitTheScreens();
     Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) FitTheScreens();
 }
 
 void frmMain::showEvent(QShowEvent* event) {

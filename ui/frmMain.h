@@ -147,14 +147,18 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
     void LoadSheets();
-    // The window never grows past the largest screen.
+    // The window never grows wider than the widest screen nor taller than
+    // the tallest.
     void FollowTheScreens();
+    // Sets the bound for the screens as they are now.
+    void FitTheScreens();
     void Reactivate();
     // Every mark goes from the board, a shown hint pair's too.
     void RepaintBoard();

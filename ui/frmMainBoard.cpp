@@ -47,13 +47,19 @@ void frmMain::picBoard_MouseUp(int /*Button*/, int /*Shift*/, float X, float Y) 
             engine_.UnhighlightTile(t);
             SelectedTile = -1;
         } else if (engine_.TilesMatch(SelectedTile, t)) {
+            // Disabling the board passes the keyboard focus on to the next
+            // control; it comes back with the board, unless the player has
+            // put it elsewhere meanwhile.
+            const bool focused = focusWidget() == picBoard;
             picBoard->setEnabled(false);
+            const QWidget* const passedTo = focusWidget();
             engine_.HighlightTile(t);
             HintIndex = -1;
             engine_.RemovePair(SelectedTile, t);
             PlaySound(QStringLiteral("slide"));
             SelectedTile = -1;
             picBoard->setEnabled(true);
+            if (focused && focusWidget() == passedTo) picBoard->setFocus();
 
             if (engine_.TilesLeft == 0 || engine_.MatchesLeft == 0) {
                 picBoard->RefreshNow();

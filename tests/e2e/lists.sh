@@ -3,7 +3,8 @@
 # with the real mouse and keyboard: a name typed into a list only changes its
 # text, whatever takes the focus away afterwards; New Game deals the typed
 # layout and leaves the window whole; the wheel over a list that does not
-# have the focus does nothing; Sound Fx On turns the sound back on.
+# have the focus does nothing; Sound Fx On turns the sound back on; a click
+# on the board takes the keyboard focus from a list.
 source "$(dirname "$0")/xsession.sh" "$1" "$2"
 
 # Waits up to 3 s for the settings file to hold the line $1; $2 says where.
@@ -99,6 +100,42 @@ click 160 32
 xdotool click 5
 changed "$before" || fail "the wheel over the layout list with the focus dealt nothing"
 echo "the wheel over the layout list: nothing without the focus, a new game with it"
+
+# A list used (clicked, a name picked from its drop-down with the mouse, or
+# typed into), then a click on the board, beside the tiles or on one: the
+# board has the keyboard focus, and Down deals nothing, applies no tile set.
+while read -r list use entry on; do
+    x=160 arrow=217
+    [ "$list" = tile-set ] && x=350 arrow=393
+    case $use in
+    clicked) click "$x" 32 ;;
+    typed) type_into "$x" "$entry" ;;
+    picked)  # the drop-down opened at its arrow, an entry clicked
+        before=$(board_sum)
+        under=$("$probe" window "$window" "$((x - 20))" 50 60 60)
+        click "$arrow" 32
+        for _ in $(seq 300); do [ "$("$probe" window "$window" "$((x - 20))" 50 60 60)" != "$under" ] && break; sleep 0.01; done
+        click "$x" "$entry"
+        changed "$before" || fail "an entry picked from the $list list changed nothing" ;;
+    esac
+    # A click beside the tiles with none selected leaves the board as it
+    # was; one on a tile is answered once the tile is lit.
+    before=$(board_sum)
+    if [ "$on" = on ]; then
+        click_tile
+        before=$(board_sum)
+    else
+        click 14 54
+    fi
+    xdotool key Down
+    kept "$before" "the $list list $use, then a click $on the board, then Down"
+    echo "the $list list $use, then a click $on the board: Down dealt nothing"
+done <<TABLE
+layout clicked - beside
+tile-set typed Icons beside
+layout picked 96 on
+tile-set picked 88 on
+TABLE
 close
 
 # A typed layout, then New Game: that layout is dealt, and every control and

@@ -9,6 +9,8 @@
 //                          prints a checksum of the whole window, or of the
 //                          box given
 //   xprobe close WINDOW    sends WM_DELETE_WINDOW
+//   xprobe maximize WINDOW asks the window manager to maximise the window, as
+//                          its title bar's button does
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -81,11 +83,26 @@ int Close(Display* display, Window window) {
     XFlush(display);
     return 0;
 }
+int Maximize(Display* display, Window window) {
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;  // add
+    event.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    event.xclient.data.l[2] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    event.xclient.data.l[3] = 2;  // from a pager or a tool: the user's own request
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(display);
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3 && !(argc == 7 && std::strcmp(argv[1], "window") == 0)) {
-        std::fprintf(stderr, "usage: xprobe board|window|close WINDOW, or xprobe window WINDOW X Y W H\n");
+        std::fprintf(stderr, "usage: xprobe board|window|close|maximize WINDOW, or xprobe window WINDOW X Y W H\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -94,7 +111,8 @@ int main(int argc, char** argv) {
     const int result = std::strcmp(argv[1], "board") == 0 ? Board(display, window)
                        : std::strcmp(argv[1], "window") == 0 ? Whole(display, window, argc == 7 ? argv + 3 : nullptr)
                        : std::strcmp(argv[1], "close") == 0  ? Close(display, window)
-                                                            : 2;
+                       : std::strcmp(argv[1], "maximize") == 0 ? Maximize(display, window)
+                                                              : 2;
     XCloseDisplay(display);
     return result;
 }

@@ -1,6 +1,8 @@
 # Shared by the end-to-end tests: a private X server with a window manager,
 # and the game started on it, read, clicked and closed.
 #   source xsession.sh GAME PROBE
+# The screen is 1024 x 768, or the size $xvfb_screen names (also the largest
+# the screen can be set to).
 set -uo pipefail
 game=$1
 probe=$2
@@ -17,7 +19,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 # Milliseconds since the epoch.
 now_ms() { date +%s%3N; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${xvfb_screen:-1024x768}x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"

@@ -13,6 +13,8 @@ private slots:
     void positionsRoundHalfToEven();
     void aHitOnAShownHintClearsItBeforeSelecting();
     void theBoardIsDisabledThroughTheSlide();
+    void theBoardKeepsTheFocusThroughTheSlide_data();
+    void theBoardKeepsTheFocusThroughTheSlide();
     void aNewGameInsideTheYieldEndsTheClick();
     void aRemovalInsideTheYieldLeavesNoStaleSelection();
     void aClickInsideTheYieldActsFirst();
@@ -155,6 +157,29 @@ void BoardClickTest::theBoardIsDisabledThroughTheSlide() {
     f.ReleaseOn(b);
     QVERIFY(!enabledDuringSlide);
     QVERIFY(form.picBoard->isEnabled());
+}
+
+void BoardClickTest::theBoardKeepsTheFocusThroughTheSlide_data() {
+    QTest::addColumn<bool>("elsewhere");  // the player puts the focus in the layout list during the slide
+    QTest::newRow("kept") << false;
+    QTest::newRow("put elsewhere") << true;
+}
+
+void BoardClickTest::theBoardKeepsTheFocusThroughTheSlide() {
+    QFETCH(bool, elsewhere);
+    MainWindowFixture f;
+    frmMain& form = f.Open();
+    const auto [a, b] = f.MatchingPair();
+    QTest::mouseClick(form.picBoard, Qt::LeftButton, {}, f.Centre(a));
+    QCOMPARE(form.focusWidget(), form.picBoard);
+    f.Sound.DuringSound = [&](const QString&) {
+        f.Sound.DuringSound = [&](const QString&) {
+            if (elsewhere) form.cmbPattern->setFocus();
+        };
+    };
+    f.ReleaseOn(b);
+    QCOMPARE(form.Engine().TilesLeft, int16_t(142));
+    QCOMPARE(form.focusWidget(), elsewhere ? static_cast<QWidget*>(form.cmbPattern) : form.picBoard);
 }
 
 void BoardClickTest::aNewGameInsideTheYieldEndsTheClick() {

@@ -2,6 +2,7 @@
 #include <QWheelEvent>
 
 #include "MainWindowFixture.h"
+#include "WindowBound.h"
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -12,6 +13,8 @@ private slots:
     void clampsTheBoardAndStatusLineAtSmallSizes_data();
     void clampsTheBoardAndStatusLineAtSmallSizes();
     void resizeClearsTheSelectionAndKeepsTheHintList();
+    void theWindowsBoundFollowsTheScreens_data();
+    void theWindowsBoundFollowsTheScreens();
     void aLayoutPickIsAChoiceButTypingIsNot();
     void theArrowKeysStepThroughTheLayoutsEachAChoice();
     void aWheelOverAListWithoutFocusIsNoChoice();
@@ -167,6 +170,34 @@ void MainWindowTest::resizeClearsTheSelectionAndKeepsTheHintList() {
     QCOMPARE(form.HintIndex, int16_t(1));
     QVERIFY(!form.HintShown);  // the redraw took the pair's highlight
     QCOMPARE(form.Engine().OffsetX, int16_t(oldX + 100));
+}
+
+void MainWindowTest::theWindowsBoundFollowsTheScreens_data() {
+    QTest::addColumn<QList<QSize>>("screens");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("bound");
+    QTest::addColumn<bool>("maximised");
+    QTest::addColumn<QSize>("expected");
+    const QList<QSize> small{{800, 600}}, large{{1024, 768}};
+    QTest::newRow("a wide screen and a tall one")
+        << QList<QSize>{{2560, 1080}, {1080, 1500}} << QSize(601, 460) << QSize(601, 460) << false << QSize(2560, 1500);
+    QTest::newRow("no screen") << QList<QSize>{} << QSize(601, 460) << QSize(800, 600) << false
+                               << QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QTest::newRow("shrunk") << small << QSize(1024, 747) << QSize(1024, 768) << false << QSize(800, 600);
+    QTest::newRow("shrunk, maximised") << small << QSize(1024, 747) << QSize(1024, 768) << true << QSize(1024, 747);
+    QTest::newRow("maximised, refitted") << small << QSize(800, 579) << QSize(1024, 747) << true << QSize(800, 600);
+    QTest::newRow("maximised, set past the bound")
+        << large << QSize(32767, 32767) << QSize(1024, 768) << true << QSize(1024, 768);
+    QTest::newRow("grown, maximised") << large << QSize(800, 579) << QSize(800, 600) << true << QSize(1024, 768);
+}
+
+void MainWindowTest::theWindowsBoundFollowsTheScreens() {
+    QFETCH(QList<QSize>, screens);
+    QFETCH(QSize, size);
+    QFETCH(QSize, bound);
+    QFETCH(bool, maximised);
+    QFETCH(QSize, expected);
+    QCOMPARE(WindowBound(ScreenBound(screens), size, bound, maximised), expected);
 }
 
 void MainWindowTest::aLayoutPickIsAChoiceButTypingIsNot() {
