@@ -57,6 +57,7 @@ public:
 
     unsigned char Level(quint32 pixel) const {
         const quint32 value = (pixel & mask_) >> shift_;
+        if (width_ == 0) return 0;
         if (width_ >= 8) return static_cast<unsigned char>(value >> (width_ - 8));
         quint32 level = 0;
         for (int at = 8 - width_; at > -width_; at -= width_) level |= at >= 0 ? value << at : value >> -at;
