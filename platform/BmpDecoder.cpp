@@ -170,9 +170,9 @@ quint32* BmpRow(QImage& picture, const BmpLayout& layout, int row) {
 }
 
 std::optional<BmpLayout> ReadBmpHeaders(ForwardReader& in) {
-    unsigned char file[FileHeaderBytes];
+    unsigned char file[FileHeaderBytes] = {'B', 'M'};
     unsigned char info[LargestInfoBytes] = {};
-    if (in.Read(file, FileHeaderBytes) != FileHeaderBytes || file[0] != 'B' || file[1] != 'M') return std::nullopt;
+    if (in.Read(file + 2, FileHeaderBytes - 2) != FileHeaderBytes - 2) return std::nullopt;
     if (in.Read(info, 4) != 4) return std::nullopt;
     const quint32 infoSize = Little32(info);
     if (!IsInfoSize(infoSize) || in.Read(info + 4, infoSize - 4) != qint64(infoSize) - 4) return std::nullopt;

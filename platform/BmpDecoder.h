@@ -30,10 +30,12 @@ struct BmpLayout {
     std::array<quint32, 256> colours{};
 };
 
-// The headers and colour table at the start of `in`, which is left at their
-// end; nothing for a file that is no bitmap, or one of a kind or with
+// The headers and colour table of the bitmap whose first two bytes, "BM",
+// `in` has just passed; `in` is left at their end. Nothing for a file cut
+// short in them, or a bitmap of a kind or with
 // values no bitmap has (a width of 0, planes other than 1, 2 bits a pixel,
-// JPEG inside, ...). The size is not checked against any bound here.
+// JPEG inside, pixels said to lie within the headers, ...). The size is
+// not checked against any bound here.
 std::optional<BmpLayout> ReadBmpHeaders(ForwardReader& in);
 
 // The picture whose headers `in` has just given as `layout`, as RGBX8888

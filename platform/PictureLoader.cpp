@@ -112,15 +112,9 @@ void WidenInPlace(const QImage& image, uchar* buffer) {
     }
 }
 
-bool IsBitmap(QIODevice& device) {
-    char magic[2];
-    const bool bitmap = device.read(magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M';
-    device.seek(0);
-    return bitmap;
-}
-
-// A bitmap, read by our own decoder in one pass: its headers, the bound its
-// size sets, then its pixels straight into the picture.
+// A bitmap, read by our own decoder in one pass on from its first two bytes:
+// its headers, the bound its size sets, then its pixels straight into the
+// picture.
 QImage ReadBitmap(BoundedFile& device) {
     ForwardReader in(device);
     const std::optional<BmpLayout> layout = ReadBmpHeaders(in);
@@ -135,7 +129,9 @@ QImage ReadBitmap(BoundedFile& device) {
 // only holder of its pixels.
 QImage ReadPicture(QFile& file, Buffer& buffer) {
     BoundedFile device(file, MaxPictureHeadBytes);
-    if (IsBitmap(device)) return ReadBitmap(device);
+    char magic[2];
+    if (device.read(magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M') return ReadBitmap(device);
+    device.seek(0);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();

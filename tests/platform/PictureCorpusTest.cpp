@@ -14,6 +14,7 @@
 #include <functional>
 #include <sys/resource.h>
 
+#include "PictureFiles.h"
 #include "PictureLoader.h"
 
 namespace {
@@ -291,8 +292,17 @@ private slots:
         QFETCH(QString, reference);
         const QByteArray expected = Run(convert, {reference, "-depth", "8", "rgb:-"});
         QCOMPARE(expected.size(), Width * Height * 3);
+        // What the count of bytes read costs itself (a few more if one of
+        // its figures grows a digit), then what the load reads.
+        using picture_files::BytesRead;
+        qint64 before = BytesRead();
+        const qint64 count = BytesRead() - before + 16;
+        before = BytesRead();
         const QImage picture = LoadPicture(path);
+        const qint64 read = BytesRead() - before - count, size = QFileInfo(path).size();
         QCOMPARE(picture.size(), QSize(Width, Height));
+        // A bitmap is read once.
+        if (path.endsWith(".bmp")) QVERIFY2(read <= size, qPrintable(QStringLiteral("%1 bytes read of %2").arg(read).arg(size)));
         const QByteArray got = RgbOf(picture);
         qint64 total = 0;
         for (int i = 0; i < got.size(); ++i) {
@@ -308,7 +318,9 @@ private slots:
 
     // A file cut short gives the same pixels whatever memory held before:
     // loaded in two processes whose fresh memory is filled differently, each
-    // cut of each form gives the same picture in both, or none in both.
+    // cut of each form gives the same picture in both, or none in both. A
+    // bitmap cut in its headers is refused; one cut halfway through its
+    // pixels shows the rows it holds and black for the rest.
     void cutFilesLoadTheSameOverAnyMemory_data() {
         QTest::addColumn<QString>("path");
         for (const Form& form : forms) QTest::newRow(qPrintable(form.name)) << form.path;
@@ -316,18 +328,54 @@ private slots:
     void cutFilesLoadTheSameOverAnyMemory() {
         QFETCH(QString, path);
         const QByteArray whole = Read(path);
-        // In the headers, at the pixels' start, and a third, half and all
-        // but the last bytes of the way through.
+        const bool bitmap = path.endsWith(".bmp");
+        const qsizetype offset = bitmap ? Little32(whole, 10) : whole.size() / 4, half = offset + (whole.size() - offset) / 2;
+        // In the headers, at the pixels' start and halfway through them, and
+        // a third and all but the last bytes of the way through the file.
         QStringList cuts;
-        for (const qsizetype keep : {qsizetype(30), qsizetype(Little32(whole, 10)) + 1, whole.size() / 3,
-                                     whole.size() / 2, whole.size() - 3}) {
-            if (keep <= 0 || keep >= whole.size()) continue;
-            cuts += Write(QStringLiteral("cut-%1").arg(keep) + path.section('/', -1), whole.left(keep));
-        }
+        for (const qsizetype keep : {qMin<qsizetype>(30, offset - 1), offset + 1, half, whole.size() / 3, whole.size() - 3})
+            cuts += Write(QStringLiteral("cut-%1-").arg(keep) + path.section('/', -1), whole.left(keep));
         const QStringList lines[2] = {Load(cuts, 85), Load(cuts, 170)};
         for (int i = 0; i < cuts.size(); ++i)
             QVERIFY2(lines[0][i] == lines[1][i], qPrintable(QStringLiteral("%1: %2, then %3")
                                                                 .arg(cuts[i].section('/', -1), lines[0][i], lines[1][i])));
+        if (!bitmap) return;
+        QCOMPARE(lines[0][0], QStringLiteral("refused"));
+        const QImage all = LoadPicture(path), cut = LoadPicture(cuts[2]);
+        QCOMPARE(cut.size(), all.size());
+        const QRgb black = qRgb(0, 0, 0);
+        const int first = qint32(Little32(whole, 22)) < 0 ? 0 : Height - 1, last = Height - 1 - first;
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Width; ++x) {
+                const QRgb pixel = cut.pixel(x, y);
+                if ((y == first && pixel != all.pixel(x, y)) || (y == last && pixel != black) ||
+                    (pixel != all.pixel(x, y) && pixel != black))
+                    QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) of the cut picture is %3").arg(x).arg(y).arg(pixel, 8, 16)));
+            }
+    }
+
+    // Runs that skip pixels, or end a row or the picture early, leave black
+    // where they do; a run past a row's end is cut there. Four pixels by
+    // three, colours red, green, blue: the bottom row skips two pixels and
+    // has two green, the middle a run of six blue, the top one red pixel.
+    void runsLeaveBlackWhereTheySkip() {
+        QByteArray file = QByteArray("BM") + QByteArray(12, '\0') + QByteArray(40, '\0') +
+                          QByteArray::fromHex("0000ff00 00ff0000 ff000000");
+        SetLittle(file, 10, quint32(file.size()));
+        SetLittle(file, 14, 40);
+        SetLittle(file, 18, 4);
+        SetLittle(file, 22, 3);
+        SetLittle(file, 26, 1, 2);
+        SetLittle(file, 28, 8, 2);
+        SetLittle(file, 30, 1);  // runs of 8 bits
+        SetLittle(file, 46, 3);
+        file += QByteArray::fromHex("00020200 0201 0000 0602 0000 0100 0001");
+        const QImage picture = LoadPicture(Write("skips.bmp", file));
+        const QRgb k = qRgb(0, 0, 0), r = qRgb(255, 0, 0), g = qRgb(0, 255, 0), b = qRgb(0, 0, 255);
+        const QRgb expected[3][4] = {{r, k, k, k}, {b, b, b, b}, {k, k, g, g}};
+        QCOMPARE(picture.size(), QSize(4, 3));
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) QCOMPARE(picture.pixel(x, y), expected[y][x]);
     }
 
     // A bitmap too large to hold is refused from its header, before its

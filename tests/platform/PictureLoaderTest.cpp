@@ -62,15 +62,6 @@ QByteArray BmpHeader(qint32 width, qint32 height, quint32 offset = 54) {
     return bmp;
 }
 
-// The bytes this process has read from files so far, holes included.
-qint64 BytesRead() {
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly)) qFatal("cannot read /proc/self/io");
-    for (const QByteArray& line : io.readAll().split('\n'))
-        if (line.startsWith("rchar: ")) return line.mid(7).toLongLong();
-    qFatal("no rchar in /proc/self/io");
-}
-
 // The state of thread `tid` of this process: what it waits in ("0" if the
 // kernel will not say).
 QByteArray WaitChannel(pid_t tid) {
@@ -295,9 +286,9 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QSize, size);
         QFETCH(QRgb, every);
-        const qint64 before = BytesRead();
+        const qint64 before = picture_files::BytesRead();
         const QImage picture = LoadPicture(path);
-        const qint64 read = BytesRead() - before;
+        const qint64 read = picture_files::BytesRead() - before;
         QCOMPARE(picture.size(), size.isValid() ? size : QSize(0, 0));
         QImage expected(size, QImage::Format_RGBX8888);
         expected.fill(every);
