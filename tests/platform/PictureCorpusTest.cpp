@@ -1,7 +1,8 @@
 // Pictures in every form a player may choose, written by ImageMagick or put
-// together from what it wrote, each loaded as ImageMagick itself reads it;
-// and files cut short, each loaded over memory filled two ways, giving the
-// same pixels both times or refused both times.
+// together from what it wrote, each loaded as ImageMagick itself reads it (a
+// bitmap read once); files cut short, each loaded over memory filled two
+// ways, giving the same pixels both times or refused both times; and what a
+// bitmap shows where its runs skip, or when it is too large to hold.
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
