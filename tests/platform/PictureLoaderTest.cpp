@@ -188,6 +188,9 @@ private slots:
         QTest::newRow("bitmap 32768 wide") << Write("wide.bmp", BmpHeader(32768, 1));
         QTest::newRow("bitmap 32768 high") << Write("high.bmp", BmpHeader(1, 32768));
         QTest::newRow("bitmap 9000 x 9000") << Write("many.bmp", BmpHeader(9000, 9000));
+        // A negative height is a picture whose rows run top-down.
+        QTest::newRow("bitmap 32768 high, top-down") << Write("down.bmp", BmpHeader(1, -32768));
+        QTest::newRow("bitmap of the least height, top-down") << Write("least.bmp", BmpHeader(1, INT_MIN));
         QTest::newRow("gif 65535 wide") << Write("wide.gif", RedGif(65535, 1));
         QTest::newRow("gif 40000 high") << Write("high.gif", RedGif(1, 40000));
     }
