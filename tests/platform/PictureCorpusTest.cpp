@@ -97,7 +97,8 @@ struct Bitmap {
         for (int y = 0; y < Height; ++y) {
             QList<int> row;
             for (int x = 0; x < Width; ++x)
-                row += nibbles ? (uchar(pixels[y * RowBytes() + x / 2]) >> (x % 2 ? 0 : 4)) & 15 : uchar(pixels[y * RowBytes() + x]);
+                row += nibbles ? (uchar(pixels[y * RowBytes() + x / 2]) >> (x % 2 ? 0 : 4)) & 15
+                               : uchar(pixels[y * RowBytes() + x]);
             const auto repeats = [&](int x) {
                 int n = 1;
                 while (x + n < Width && n < 255 && row[x + n] == row[x + (nibbles ? n % 2 : 0)]) ++n;
@@ -188,7 +189,8 @@ class PictureCorpusTest : public QObject {
 
     QString Write(const QString& name, const QByteArray& bytes) {
         QFile file(Path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(name));
         return file.fileName();
     }
 
@@ -207,7 +209,8 @@ class PictureCorpusTest : public QObject {
         const QStringList lines = QString::fromLatin1(Run(QCoreApplication::applicationFilePath(),
                                                           QStringList{"--hash-pictures"} + paths, environment))
                                       .split('\n', Qt::SkipEmptyParts);
-        if (lines.size() != paths.size() + 1) qFatal("the child gave %d lines for %d pictures", int(lines.size()), int(paths.size()));
+        if (lines.size() != paths.size() + 1)
+            qFatal("the child gave %d lines for %d pictures", int(lines.size()), int(paths.size()));
         return lines;
     }
     QByteArray Read(const QString& path) {
@@ -284,7 +287,8 @@ private slots:
         QTest::addColumn<int>("largest");  // difference in any level
         QTest::addColumn<double>("mean");  // difference over every level
         QTest::addColumn<QString>("reference");
-        for (const Form& form : forms) QTest::newRow(qPrintable(form.name)) << form.path << form.largest << form.mean << form.reference;
+        for (const Form& form : forms)
+            QTest::newRow(qPrintable(form.name)) << form.path << form.largest << form.mean << form.reference;
     }
     void picturesLoadAsImageMagickReadsThem() {
         QFETCH(QString, path);
@@ -303,7 +307,8 @@ private slots:
         const qint64 read = BytesRead() - before - count, size = QFileInfo(path).size();
         QCOMPARE(picture.size(), QSize(Width, Height));
         // A bitmap is read once.
-        if (path.endsWith(".bmp")) QVERIFY2(read <= size, qPrintable(QStringLiteral("%1 bytes read of %2").arg(read).arg(size)));
+        if (path.endsWith(".bmp"))
+            QVERIFY2(read <= size, qPrintable(QStringLiteral("%1 bytes read of %2").arg(read).arg(size)));
         const QByteArray got = RgbOf(picture);
         qint64 total = 0;
         for (int i = 0; i < got.size(); ++i) {
@@ -314,7 +319,8 @@ private slots:
                                      .arg(i / 3 % Width).arg(i / 3 / Width).arg(i % 3)
                                      .arg(uchar(got[i])).arg(uchar(expected[i]))));
         }
-        QVERIFY2(double(total) / got.size() <= mean, qPrintable(QStringLiteral("mean difference %1").arg(double(total) / got.size())));
+        const double meanDifference = double(total) / got.size();
+        QVERIFY2(meanDifference <= mean, qPrintable(QStringLiteral("mean difference %1").arg(meanDifference)));
     }
 
     // A file cut short gives the same pixels whatever memory held before:
@@ -330,7 +336,8 @@ private slots:
         QFETCH(QString, path);
         const QByteArray whole = Read(path);
         const bool bitmap = path.endsWith(".bmp");
-        const qsizetype offset = bitmap ? Little32(whole, 10) : whole.size() / 4, half = offset + (whole.size() - offset) / 2;
+        const qsizetype offset = bitmap ? Little32(whole, 10) : whole.size() / 4;
+        const qsizetype half = offset + (whole.size() - offset) / 2;
         // In the headers, at the pixels' start and halfway through them, and
         // a third and all but the last bytes of the way through the file.
         QStringList cuts;
@@ -351,7 +358,8 @@ private slots:
                 const QRgb pixel = cut.pixel(x, y);
                 if ((y == first && pixel != all.pixel(x, y)) || (y == last && pixel != black) ||
                     (pixel != all.pixel(x, y) && pixel != black))
-                    QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) of the cut picture is %3").arg(x).arg(y).arg(pixel, 8, 16)));
+                    QFAIL(qPrintable(
+                        QStringLiteral("pixel (%1, %2) of the cut picture is %3").arg(x).arg(y).arg(pixel, 8, 16)));
             }
     }
 
