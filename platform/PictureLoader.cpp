@@ -8,7 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "BmpDecoder.h"
 #include "BoundedFile.h"
+#include "ForwardReader.h"
 #include "JpegScans.h"
 #include "RegularFile.h"
 
@@ -110,12 +112,26 @@ void WidenInPlace(const QImage& image, uchar* buffer) {
     }
 }
 
+// A bitmap, read by our own decoder in one pass on from its first two bytes:
+// its headers, the bound its size sets, then its pixels straight into the
+// picture.
+QImage ReadBitmap(BoundedFile& device) {
+    ForwardReader in(device);
+    const std::optional<BmpLayout> layout = ReadBmpHeaders(in);
+    if (!layout || !SizeIsSafe(layout->size)) return QImage();
+    device.SetLimit(PictureReadLimit(layout->size));
+    return ReadBmpPixels(in, *layout);
+}
+
 // The picture in `file` as its decoder gives it, into `buffer`'s tail where
 // it widens in place. The reader is gone on return, and with it any copy it
 // kept (the GIF reader keeps the last frame), so what is returned is the
 // only holder of its pixels.
 QImage ReadPicture(QFile& file, Buffer& buffer) {
     BoundedFile device(file, MaxPictureHeadBytes);
+    char magic[2];
+    if (device.read(magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M') return ReadBitmap(device);
+    device.seek(0);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();

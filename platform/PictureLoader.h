@@ -43,4 +43,13 @@ constexpr qint64 PictureReadLimit(QSize size) {
 // above. The pixels are
 // held once: the memory a load takes at its peak is the picture's own four
 // bytes a pixel and little more, whatever form the file's pixels take.
+//
+// A bitmap (a file that begins "BM") is read by our own decoder in one pass
+// from its start, never going back: its headers and colour table, then its
+// pixels straight into the picture, each checked as it is read. A bitmap
+// whose headers are cut short or hold values no bitmap has is refused; one
+// whose pixels are cut short, or whose runs skip pixels or end early, shows
+// black where they are missing, and so does a pixel naming a colour past
+// the end of its table. Nothing of what memory held before shows, so a
+// file gives the same pixels on every load.
 QImage LoadPicture(const QString& path);

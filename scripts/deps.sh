@@ -20,5 +20,5 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbe
                 qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
                 fonts-dejavu-core)
 TEST_PACKAGES=(xvfb xdotool x11-utils x11-xserver-utils openbox clang libclang-rt-14-dev pulseaudio
-               pulseaudio-utils
+               pulseaudio-utils imagemagick libjpeg-turbo-progs
                fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji)

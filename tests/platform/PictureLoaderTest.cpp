@@ -62,15 +62,6 @@ QByteArray BmpHeader(qint32 width, qint32 height, quint32 offset = 54) {
     return bmp;
 }
 
-// The bytes this process has read from files so far, holes included.
-qint64 BytesRead() {
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly)) qFatal("cannot read /proc/self/io");
-    for (const QByteArray& line : io.readAll().split('\n'))
-        if (line.startsWith("rchar: ")) return line.mid(7).toLongLong();
-    qFatal("no rchar in /proc/self/io");
-}
-
 // The state of thread `tid` of this process: what it waits in ("0" if the
 // kernel will not say).
 QByteArray WaitChannel(pid_t tid) {
@@ -197,6 +188,9 @@ private slots:
         QTest::newRow("bitmap 32768 wide") << Write("wide.bmp", BmpHeader(32768, 1));
         QTest::newRow("bitmap 32768 high") << Write("high.bmp", BmpHeader(1, 32768));
         QTest::newRow("bitmap 9000 x 9000") << Write("many.bmp", BmpHeader(9000, 9000));
+        // A negative height is a picture whose rows run top-down.
+        QTest::newRow("bitmap 32768 high, top-down") << Write("down.bmp", BmpHeader(1, -32768));
+        QTest::newRow("bitmap of the least height, top-down") << Write("least.bmp", BmpHeader(1, INT_MIN));
         QTest::newRow("gif 65535 wide") << Write("wide.gif", RedGif(65535, 1));
         QTest::newRow("gif 40000 high") << Write("high.gif", RedGif(1, 40000));
     }
@@ -295,9 +289,9 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QSize, size);
         QFETCH(QRgb, every);
-        const qint64 before = BytesRead();
+        const qint64 before = picture_files::BytesRead();
         const QImage picture = LoadPicture(path);
-        const qint64 read = BytesRead() - before;
+        const qint64 read = picture_files::BytesRead() - before;
         QCOMPARE(picture.size(), size.isValid() ? size : QSize(0, 0));
         QImage expected(size, QImage::Format_RGBX8888);
         expected.fill(every);
