@@ -9,47 +9,16 @@
 #include <vector>
 
 #include "BoundedFile.h"
-#include "JpegScans.h"
+#include "JpegDecoder.h"
 #include "RegularFile.h"
 
 namespace {
 
 bool IsPictureFormat(const QByteArray& format) {
-    return format == "bmp" || format == "gif" || format == "jpeg" || format == "jpg";
+    return format == "bmp" || format == "gif";
 }
 
-bool SizeIsSafe(const QSize& size) {
-    if (!size.isValid() || size.isEmpty()) return false;
-    if (size.width() > MaxPictureSide || size.height() > MaxPictureSide) return false;
-    return qint64(size.width()) * size.height() <= MaxPicturePixels;
-}
-
-// The walk over the markers of the JPEG in `file` (nothing walked for a
-// file that is no JPEG); the file is left where it was.
-JpegWalk WalkJpegFile(QIODevice& file) {
-    JpegWalk walk;
-    const qint64 at = file.pos();
-    file.seek(0);
-    std::vector<char> chunk(64 * 1024);
-    qint64 got = file.read(chunk.data(), 2);
-    if (got == 2 && QByteArrayView(chunk.data(), 2) == QByteArrayView("\xFF\xD8", 2)) {
-        walk = WalkJpeg(walk, QByteArrayView(chunk.data(), 2));
-        while (!walk.ended && walk.scans <= MaxJpegScans && (got = file.read(chunk.data(), qint64(chunk.size()))) > 0)
-            walk = WalkJpeg(walk, QByteArrayView(chunk.data(), got));
-    }
-    file.seek(at);
-    return walk;
-}
-
-// Each scan is a pass over the whole picture; and a progressive file keeps
-// all its coefficients while the decoder writes its pixels, one byte a pixel
-// for grey (at the tail of the picture's own buffer) and four for colour.
-bool JpegIsSafe(const JpegWalk& walk, const QSize& size) {
-    const qint64 pixels = qint64(size.width()) * size.height();
-    if (walk.scans > MaxJpegScans || walk.scans * pixels > MaxJpegScanPixels) return false;
-    const qint64 decoded = pixels * (JpegComponents(walk) == 1 ? 1 : 4);
-    return JpegCoefficientBytes(walk) + decoded <= pixels * 4 + MaxJpegWorkingBytes;
-}
+bool SizeIsSafe(const QSize& size) { return PictureSizeIsSafe(size); }
 
 // Pixels of one byte or one bit each: the decoder writes them into the tail
 // of the buffer that will hold the picture at four bytes a pixel, and they
@@ -116,13 +85,14 @@ void WidenInPlace(const QImage& image, uchar* buffer) {
 // only holder of its pixels.
 QImage ReadPicture(QFile& file, Buffer& buffer) {
     BoundedFile device(file, MaxPictureHeadBytes);
+    // JPEG on a decoder of our own, bounded from inside as it reads.
+    if (device.peek(2) == QByteArrayView("\xFF\xD8", 2)) return DecodeJpeg(device);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();
     const QSize size = reader.size();
     if (!SizeIsSafe(size)) return QImage();
     device.SetLimit(PictureReadLimit(size));
-    if (!JpegIsSafe(WalkJpegFile(device), size)) return QImage();
     // Qt's own guard, in megabytes, as a second line behind the check above.
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
     QImage picture;
