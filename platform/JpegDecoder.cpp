@@ -26,7 +26,8 @@ struct Failure {
 struct Source {
     jpeg_source_mgr pub;
     BoundedFile* file;
-    bool ended;  // the file's end (or its bound) was met, and an end marker given in its place
+    bool inHead;  // the headers are being read, up to the first scan's
+    bool ended;   // the file's end (or its bound) was met, and an end marker given in its place
     qint64 read;  // bytes given to the decoder so far
     JOCTET bytes[64 * 1024];
 };
@@ -70,11 +71,14 @@ void IgnoreOutput(j_common_ptr) {}
 
 void StartSource(j_decompress_ptr) {}
 
-// The next piece of the file; past its end (or its bound), an end marker,
-// as libjpeg's own sources give, so a file cut short decodes what it holds.
+// The next piece of the file. Headers that do not end within the head's
+// bound are refused; past the end of the scans (or their bound), an end
+// marker, as libjpeg's own sources give, so a file cut short decodes what
+// it holds.
 boolean FillSource(j_decompress_ptr info) {
     Source& source = *reinterpret_cast<Source*>(info->src);
     qint64 got = source.ended ? 0 : source.file->read(reinterpret_cast<char*>(source.bytes), sizeof source.bytes);
+    if (got <= 0 && source.inHead) Refuse(reinterpret_cast<j_common_ptr>(info));
     if (got <= 0) {
         source.ended = true;
         source.bytes[0] = 0xFF;
@@ -216,7 +220,9 @@ bool Decode(Decoding& d) {
     d.memory.request = info.mem->request_virt_barray;
     info.mem->request_virt_barray = RequestCoefficients;
 
+    d.source.inHead = true;
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+    d.source.inHead = false;
     // A frame's sides are 16-bit numbers.
     const QSize size(int(info.image_width), int(info.image_height));
     if (!PictureSizeIsSafe(size) || !TakesColourSpace(info)) return false;

@@ -330,11 +330,11 @@ private slots:
             << spread("at.bmp", BmpHeader(16, 16, quint32(at)), at, pixels) << QSize(16, 16) << qRgb(0x5A, 0x5A, 0x5A);
         // A JPEG's headers run to the end of its first scan's: comments
         // before them bring that end to the head's bound, or that scan's
-        // header (10 bytes) just past it; or the comments themselves end a
+        // header (10 bytes) a byte or more past it; or the comments themselves end a
         // byte before the bound, so the read after them may take one byte.
         const QByteArray small = OneLevelJpeg(16, 1, false);
         const qsizetype scan = small.indexOf("\xFF\xDA") + 10;
-        for (const int past : {0, 10}) {
+        for (const int past : {0, 1, 10}) {
             QTest::addRow("JPEG whose headers end %d past the head's bound", past)
                 << Write(QStringLiteral("head%1.jpg").arg(past), Commented(small, 2, MaxPictureHeadBytes + past - scan + 2))
                 << (past ? QSize() : QSize(16, 16)) << QRgb(0);
@@ -454,10 +454,10 @@ private slots:
         qint64 plainTime = timed(plain, &size);
         QCOMPARE(size, QSize(Side, Side));
         qint64 worst = 0;
-        QString report;
+        QString report, loads;
         for (const Row& row : rows) {
             const qint64 time = timed(row.path, &size);
-            QVERIFY2(size == (row.loads ? QSize(Side, Side) : QSize(0, 0)), row.name);
+            if (size != (row.loads ? QSize(Side, Side) : QSize(0, 0))) loads += QStringLiteral("%1: %2; ").arg(row.name, size.isEmpty() ? "refused" : "loaded");
             worst = qMax(worst, time);
             report += QStringLiteral("%1: %2 ms; ").arg(row.name).arg(time / 1000000);
         }
@@ -467,6 +467,8 @@ private slots:
         report += QStringLiteral("plain: %1 ms").arg(plainTime / 1000000);
         qInfo("%s", qPrintable(report));
         QVERIFY2(worst < 5 * plainTime, qPrintable(report));
+        // The file at the bound loads, so the costliest accepted is timed.
+        QVERIFY2(loads.isEmpty(), qPrintable(loads));
     }
 
     // What a load holds at its peak, in a process of its own: no more than
@@ -508,12 +510,12 @@ private slots:
         QCOMPARE(probe.exitCode(), 0);
         const QList<QByteArray> figures = probe.readAllStandardOutput().trimmed().split(' ');
         QCOMPARE(figures.size(), 3);
-        QCOMPARE(QSize(figures[0].toInt(), figures[1].toInt()), size.isValid() ? size : QSize(0, 0));
         // A little beside the bound for the decoder's rows and the
         // process's own heap.
         const qint64 bound = 4 * qint64(declared.width()) * declared.height() + MaxJpegWorkingBytes + (8 << 20);
         QVERIFY2(figures[2].toLongLong() <= bound,
                  qPrintable(QStringLiteral("peak %1 MiB, bound %2 MiB").arg(figures[2].toLongLong() >> 20).arg(bound >> 20)));
+        QCOMPARE(QSize(figures[0].toInt(), figures[1].toInt()), size.isValid() ? size : QSize(0, 0));
     }
 
     // A JPEG that grows while it is read: from the moment the loader opens
