@@ -155,6 +155,22 @@ class PictureLoaderTest : public QObject {
         return dir.filePath(name);
     }
 
+    // `picture` encoded by `tool` (libjpeg's own cjpeg, or ImageMagick's
+    // convert), given it as a PPM on its input.
+    QString Encoded(const QString& name, const QImage& picture, const char* tool, const QStringList& options) {
+        QByteArray ppm;
+        QBuffer buffer(&ppm);
+        buffer.open(QIODevice::WriteOnly);
+        if (!picture.save(&buffer, "ppm")) qFatal("cannot write %s", qPrintable(name));
+        QProcess encoder;
+        encoder.setStandardOutputFile(dir.filePath(name));
+        encoder.start(QString::fromLatin1(tool), options);
+        encoder.write(ppm);
+        encoder.closeWriteChannel();
+        if (!encoder.waitForFinished(30000) || encoder.exitCode() != 0) qFatal("%s did not write %s", tool, qPrintable(name));
+        return dir.filePath(name);
+    }
+
 private slots:
     void bitmapLoadsPixelForPixel() {
         const QImage picture = LoadPicture(WriteImage("sample.bmp", "bmp"));
@@ -287,6 +303,24 @@ private slots:
         QTest::newRow("grey JPEG") << save("grey.jpg", colours.convertToFormat(QImage::Format_Grayscale8), "jpeg");
         QTest::newRow("colour JPEG") << save("colour.jpg", colours, "jpeg");
         QTest::newRow("progressive grey JPEG") << Write("progressive.jpg", OneLevelJpeg(21, 1, true, 3));
+        // The forms libjpeg's own encoder writes, on a picture of several
+        // blocks across and down, and CMYK as ImageMagick writes it.
+        QImage large(61, 45, QImage::Format_RGB32);
+        for (int y = 0; y < 45; ++y)
+            for (int x = 0; x < 61; ++x) large.setPixel(x, y, qRgb(x * 4, y * 5, (x * y * 3) % 256));
+        const QList<QPair<const char*, QStringList>> forms = {
+            {"sampled 2 x 1", {"-sample", "2x1"}},
+            {"sampled 1 x 2", {"-sample", "1x2"}},
+            {"sampled 4 x 1", {"-sample", "4x1"}},
+            {"sampled 2 x 2, a restart every row", {"-restart", "1"}},
+            {"sampled 1 x 1, a restart every block", {"-sample", "1x1", "-restart", "1B"}},
+            {"progressive", {"-progressive"}},
+            {"arithmetic", {"-arithmetic"}},
+            {"arithmetic, progressive", {"-arithmetic", "-progressive", "-sample", "2x1"}},
+        };
+        for (const auto& [form, options] : forms)
+            QTest::addRow("colour JPEG, %s", form) << Encoded(QStringLiteral("%1.jpg").arg(form), large, "cjpeg", options);
+        QTest::newRow("CMYK JPEG") << Encoded("cmyk.jpg", large, "convert", {"ppm:-", "-colorspace", "CMYK", "jpg:-"});
         QTest::newRow("GIF") << Write("one.gif", OneColourGif(301, 199));
         QTest::newRow("bitmap of the widest side, 32767 x 1") << save("wide.bmp", colours.scaled(32767, 1), "bmp");
         // A link to a picture is as good as the picture.
