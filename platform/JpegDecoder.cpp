@@ -3,7 +3,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 // libjpeg's header wants size_t and FILE declared before it.
@@ -15,9 +14,10 @@
 namespace {
 
 // Everything one decoding needs, in one block the C callbacks reach from
-// the decoder's own structures: its error manager's, its source's and its
-// progress monitor's first members are libjpeg's, so a pointer to one is a
-// pointer to the other.
+// the decoder's own structures (its client data points to it; the first
+// members of the error manager and the source are libjpeg's, so a pointer
+// to one is a pointer to the other). All of it is plain data, zeroed when
+// made.
 struct Failure {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
@@ -56,9 +56,7 @@ struct Decoding {
     uchar* pixels;  // the picture's buffer, four bytes a pixel, malloc'd
 };
 
-Decoding& DecodingOf(j_common_ptr info) {
-    return *reinterpret_cast<Decoding*>(reinterpret_cast<char*>(info) - offsetof(Decoding, info));
-}
+Decoding& DecodingOf(j_common_ptr info) { return *static_cast<Decoding*>(info->client_data); }
 
 [[noreturn]] void Refuse(j_common_ptr info) { std::longjmp(reinterpret_cast<Failure*>(info->err)->jump, 1); }
 
@@ -201,6 +199,7 @@ bool TakesColourSpace(jpeg_decompress_struct& info) {
 // lives in this frame or in any frame the jump passes over.
 bool Decode(Decoding& d) {
     jpeg_decompress_struct& info = d.info;
+    info.client_data = &d;
     info.err = jpeg_std_error(&d.failure.pub);
     d.failure.pub.error_exit = Refuse;
     d.failure.pub.emit_message = IgnoreMessage;
@@ -250,8 +249,7 @@ void FreePixels(void* pixels) { std::free(pixels); }
 }  // namespace
 
 QImage DecodeJpeg(BoundedFile& file) {
-    auto d = std::make_unique<Decoding>();
-    std::memset(static_cast<void*>(d.get()), 0, sizeof(Decoding));
+    const auto d = std::make_unique<Decoding>();
     d->file = &file;
     const bool decoded = Decode(*d);
     const bool grey = IsGrey(d->info);

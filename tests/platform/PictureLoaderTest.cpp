@@ -80,13 +80,13 @@ QByteArray Commented(const QByteArray& jpeg, qsizetype at, qint64 end) {
 
 // Whether this build runs under the sanitizers, whose own memory and work
 // no bound of ours counts.
-constexpr bool Sanitized() {
 #if defined(__SANITIZE_ADDRESS__)
-    return true;
+constexpr bool Sanitized() { return true; }
+#elif defined(__has_feature)
+constexpr bool Sanitized() { return __has_feature(address_sanitizer); }
 #else
-    return false;
+constexpr bool Sanitized() { return false; }
 #endif
-}
 
 // The processor time this thread has taken so far, in nanoseconds.
 qint64 ThreadTime() {
