@@ -319,8 +319,16 @@ private slots:
             {"arithmetic, progressive", {"-arithmetic", "-progressive", "-sample", "2x1"}},
         };
         for (const auto& [form, options] : forms)
-            QTest::addRow("colour JPEG, %s", form) << Encoded(QStringLiteral("%1.jpg").arg(form), large, "cjpeg", options);
+            QTest::addRow("colour JPEG, %s", form) << Encoded(QStringLiteral("encoded %1.jpg").arg(form), large, "cjpeg", options);
         QTest::newRow("CMYK JPEG") << Encoded("cmyk.jpg", large, "convert", {"ppm:-", "-colorspace", "CMYK", "jpg:-"});
+        // Past the head's bound the picture's own bound holds: comments
+        // after the first scan bring the others just past the first 16 MiB.
+        QFile progressive(dir.filePath("encoded progressive.jpg"));
+        if (!progressive.open(QIODevice::ReadOnly)) qFatal("no progressive JPEG");
+        const QByteArray scans = progressive.readAll();
+        const qsizetype second = scans.indexOf("\xFF\xDA", scans.indexOf("\xFF\xDA") + 2);
+        QTest::newRow("colour JPEG, progressive, its later scans past the first 16 MiB")
+            << Write("later.jpg", Commented(scans, second, MaxPictureHeadBytes + 100));
         QTest::newRow("GIF") << Write("one.gif", OneColourGif(301, 199));
         QTest::newRow("bitmap of the widest side, 32767 x 1") << save("wide.bmp", colours.scaled(32767, 1), "bmp");
         // A link to a picture is as good as the picture.
@@ -423,7 +431,16 @@ private slots:
         // Pictures of noise at the finest quality: 1.1 MB and 7.2 MB of
         // arithmetic-coded data, three units a byte; 10 MB of Huffman-coded,
         // an eighth.
-        QTest::newRow("arithmetic, 1024 x 1024 of noise") << NoiseJpeg(1024, true) << QSize(1024, 1024);
+        const QString noise = NoiseJpeg(1024, true);
+        QTest::newRow("arithmetic, 1024 x 1024 of noise") << noise << QSize(1024, 1024);
+        // Bytes before the first scan are no work of the scans: 5 MB of
+        // small comments there.
+        QFile noiseFile(noise);
+        if (!noiseFile.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(noise));
+        const QByteArray noiseBytes = noiseFile.readAll();
+        const QByteArray comments = (QByteArray("\xFF\xFE\x04\x02", 4) + QByteArray(1024, 'c')).repeated(5000);
+        QTest::newRow("arithmetic, 1024 x 1024 of noise, 5 MB of comments first")
+            << Write("noisec.jpg", noiseBytes.left(2) + comments + noiseBytes.mid(2)) << QSize(1024, 1024);
         QTest::newRow("arithmetic, 2560 x 2560 of noise") << NoiseJpeg(2560, true) << QSize();
         QTest::newRow("Huffman, 2560 x 2560 of noise") << NoiseJpeg(2560, false) << QSize(2560, 2560);
         // A file of more than one scan keeps its coefficients beside its
