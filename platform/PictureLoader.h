@@ -23,14 +23,16 @@ constexpr bool PictureSizeIsSafe(QSize size) {
 // for the costliest, refinements and arithmetic coding), three for each
 // byte of arithmetic-coded data (about 140 ns) and one for each sixteen of
 // Huffman-coded data (about 4 ns a byte), as the decoder takes them.
-// Twelve passes over the largest grey picture: the costliest file accepted
-// at the largest size decodes in about three and a half times a one-scan
-// colour file of that size (0.8 s here), the costliest refused stops
-// sooner. Real files have up to ten scans, most of them over one component;
-// a photo of the largest size may hold some 150 MB of Huffman-coded data,
-// or 4 MB arithmetic-coded.
+// Eight passes over the largest grey picture: the costliest file accepted
+// at the largest size decodes in about two and a half times a one-scan
+// colour file of that size (0.65 s here), and well under five times on a
+// loaded machine; the costliest refused stops sooner. Real files have up
+// to ten scans, most of them over one component (libjpeg's own
+// progression of the largest grey picture takes six passes); a photo of
+// the largest size may hold some 80 MB of Huffman-coded data, or 2 MB
+// arithmetic-coded, whose decoding is ten times as costly.
 constexpr int MaxJpegScans = 256;
-constexpr qint64 MaxJpegWork = 12 * MaxPicturePixels / 64;
+constexpr qint64 MaxJpegWork = 8 * MaxPicturePixels / 64;
 constexpr qint64 JpegArithmeticByteWork = 3;
 constexpr qint64 JpegHuffmanBytesPerWork = 16;
 
