@@ -18,8 +18,6 @@ bool IsPictureFormat(const QByteArray& format) {
     return format == "bmp" || format == "gif";
 }
 
-bool SizeIsSafe(const QSize& size) { return PictureSizeIsSafe(size); }
-
 // Pixels of one byte or one bit each: the decoder writes them into the tail
 // of the buffer that will hold the picture at four bytes a pixel, and they
 // are widened there in place, so no second buffer the picture's size is
@@ -91,7 +89,7 @@ QImage ReadPicture(QFile& file, Buffer& buffer) {
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();
     const QSize size = reader.size();
-    if (!SizeIsSafe(size)) return QImage();
+    if (!PictureSizeIsSafe(size)) return QImage();
     device.SetLimit(PictureReadLimit(size));
     // Qt's own guard, in megabytes, as a second line behind the check above.
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
@@ -120,7 +118,7 @@ QImage LoadPicture(const QString& path) {
     if (!OpenRegularFile(path, file)) return QImage();
     Buffer buffer;
     QImage picture = ReadPicture(file, buffer);
-    if (picture.isNull() || !SizeIsSafe(picture.size())) return QImage();
+    if (picture.isNull() || !PictureSizeIsSafe(picture.size())) return QImage();
     if (IsInTail(picture, buffer)) {
         WidenInPlace(picture, buffer.get());
         const QSize size = picture.size();
