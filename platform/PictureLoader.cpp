@@ -11,47 +11,13 @@
 #include "BmpDecoder.h"
 #include "BoundedFile.h"
 #include "ForwardReader.h"
-#include "JpegScans.h"
+#include "JpegDecoder.h"
 #include "RegularFile.h"
 
 namespace {
 
-bool IsPictureFormat(const QByteArray& format) {
-    return format == "bmp" || format == "gif" || format == "jpeg" || format == "jpg";
-}
-
-bool SizeIsSafe(const QSize& size) {
-    if (!size.isValid() || size.isEmpty()) return false;
-    if (size.width() > MaxPictureSide || size.height() > MaxPictureSide) return false;
-    return qint64(size.width()) * size.height() <= MaxPicturePixels;
-}
-
-// The walk over the markers of the JPEG in `file` (nothing walked for a
-// file that is no JPEG); the file is left where it was.
-JpegWalk WalkJpegFile(QIODevice& file) {
-    JpegWalk walk;
-    const qint64 at = file.pos();
-    file.seek(0);
-    std::vector<char> chunk(64 * 1024);
-    qint64 got = file.read(chunk.data(), 2);
-    if (got == 2 && QByteArrayView(chunk.data(), 2) == QByteArrayView("\xFF\xD8", 2)) {
-        walk = WalkJpeg(walk, QByteArrayView(chunk.data(), 2));
-        while (!walk.ended && walk.scans <= MaxJpegScans && (got = file.read(chunk.data(), qint64(chunk.size()))) > 0)
-            walk = WalkJpeg(walk, QByteArrayView(chunk.data(), got));
-    }
-    file.seek(at);
-    return walk;
-}
-
-// Each scan is a pass over the whole picture; and a progressive file keeps
-// all its coefficients while the decoder writes its pixels, one byte a pixel
-// for grey (at the tail of the picture's own buffer) and four for colour.
-bool JpegIsSafe(const JpegWalk& walk, const QSize& size) {
-    const qint64 pixels = qint64(size.width()) * size.height();
-    if (walk.scans > MaxJpegScans || walk.scans * pixels > MaxJpegScanPixels) return false;
-    const qint64 decoded = pixels * (JpegComponents(walk) == 1 ? 1 : 4);
-    return JpegCoefficientBytes(walk) + decoded <= pixels * 4 + MaxJpegWorkingBytes;
-}
+// What is left to Qt's reader: bitmaps and JPEG have decoders of our own.
+bool IsPictureFormat(const QByteArray& format) { return format == "gif"; }
 
 // Pixels of one byte or one bit each: the decoder writes them into the tail
 // of the buffer that will hold the picture at four bytes a pixel, and they
@@ -112,13 +78,14 @@ void WidenInPlace(const QImage& image, uchar* buffer) {
     }
 }
 
-// A bitmap, read by our own decoder in one pass on from its first two bytes:
-// its headers, the bound its size sets, then its pixels straight into the
-// picture.
+// A bitmap, read by our own decoder in one pass on from its first two bytes
+// ("BM"): its headers, the bound its size sets, then its pixels straight
+// into the picture.
 QImage ReadBitmap(BoundedFile& device) {
     ForwardReader in(device);
+    if (!in.SkipTo(2)) return QImage();
     const std::optional<BmpLayout> layout = ReadBmpHeaders(in);
-    if (!layout || !SizeIsSafe(layout->size)) return QImage();
+    if (!layout || !PictureSizeIsSafe(layout->size)) return QImage();
     device.SetLimit(PictureReadLimit(layout->size));
     return ReadBmpPixels(in, *layout);
 }
@@ -129,16 +96,17 @@ QImage ReadBitmap(BoundedFile& device) {
 // only holder of its pixels.
 QImage ReadPicture(QFile& file, Buffer& buffer) {
     BoundedFile device(file, MaxPictureHeadBytes);
-    char magic[2];
-    if (device.read(magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M') return ReadBitmap(device);
-    device.seek(0);
+    // Bitmaps and JPEG on decoders of our own, bounded from inside as they
+    // read; GIF on Qt's reader.
+    const QByteArray magic = device.peek(2);
+    if (magic == "BM") return ReadBitmap(device);
+    if (magic == QByteArrayView("\xFF\xD8", 2)) return DecodeJpeg(device);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || !IsPictureFormat(reader.format())) return QImage();
     const QSize size = reader.size();
-    if (!SizeIsSafe(size)) return QImage();
+    if (!PictureSizeIsSafe(size)) return QImage();
     device.SetLimit(PictureReadLimit(size));
-    if (!JpegIsSafe(WalkJpegFile(device), size)) return QImage();
     // Qt's own guard, in megabytes, as a second line behind the check above.
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
     QImage picture;
@@ -166,7 +134,7 @@ QImage LoadPicture(const QString& path) {
     if (!OpenRegularFile(path, file)) return QImage();
     Buffer buffer;
     QImage picture = ReadPicture(file, buffer);
-    if (picture.isNull() || !SizeIsSafe(picture.size())) return QImage();
+    if (picture.isNull() || !PictureSizeIsSafe(picture.size())) return QImage();
     if (IsInTail(picture, buffer)) {
         WidenInPlace(picture, buffer.get());
         const QSize size = picture.size();

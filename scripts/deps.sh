@@ -17,7 +17,7 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
+                qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev
                 fonts-dejavu-core)
 TEST_PACKAGES=(xvfb xdotool x11-utils x11-xserver-utils openbox clang libclang-rt-14-dev pulseaudio
                pulseaudio-utils imagemagick libjpeg-turbo-progs

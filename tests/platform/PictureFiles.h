@@ -185,4 +185,43 @@ inline QByteArray OneLevelJpeg(int side, int components, bool progressive, int e
     return jpeg;
 }
 
+// One scan of a JPEG: its components (numbered from 1), its spectral band
+// and successive approximation, and its coded data.
+struct JpegScan {
+    QByteArray components;
+    int Ss = 0, Se = 63, Ah = 0, Al = 0;
+    QByteArray data;
+};
+
+// A JPEG of the given frame (0xC0 baseline, 0xC2 progressive, 0xC9 and 0xCA
+// their arithmetic forms) and scans, its tables those of OneLevelJpeg; with
+// no end marker when `end` is false, as a file still being written.
+inline QByteArray ScansJpeg(int width, int height, int components, unsigned char frame,
+                            const std::vector<JpegScan>& scans, bool end = true) {
+    const QByteArray oneCode = QByteArray("\x01", 1) + QByteArray(15, '\0') + QByteArray(1, '\0');
+    QByteArray jpeg("\xFF\xD8", 2);
+    jpeg += QByteArray("\xFF\xDB\x00\x43\x00", 5) + QByteArray(64, '\x01');
+    jpeg += '\xFF';
+    jpeg += char(frame);
+    PutBig16(jpeg, 8 + 3 * components);
+    jpeg += char(8);
+    PutBig16(jpeg, height);
+    PutBig16(jpeg, width);
+    jpeg += char(components);
+    for (int c = 1; c <= components; ++c) jpeg += QByteArray(1, char(c)) + QByteArray("\x11\x00", 2);
+    jpeg += QByteArray("\xFF\xC4\x00\x26", 4) + '\x00' + oneCode + '\x10' + oneCode;
+    for (const JpegScan& scan : scans) {
+        jpeg += QByteArray("\xFF\xDA", 2);
+        PutBig16(jpeg, 6 + 2 * int(scan.components.size()));
+        jpeg += char(scan.components.size());
+        for (const char c : scan.components) jpeg += QByteArray(1, c) + '\0';
+        jpeg += char(scan.Ss);
+        jpeg += char(scan.Se);
+        jpeg += char((scan.Ah << 4) | scan.Al);
+        jpeg += scan.data;
+    }
+    if (end) jpeg += QByteArray("\xFF\xD9", 2);
+    return jpeg;
+}
+
 }  // namespace picture_files

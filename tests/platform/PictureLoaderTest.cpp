@@ -2,17 +2,21 @@
 // way a file can fail to be a picture we agree to hold.
 #include <QBuffer>
 #include <QDataStream>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageWriter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
+#include <ctime>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
-#include "JpegScans.h"
 #include "PictureFiles.h"
 #include "PictureLoader.h"
 
@@ -62,6 +66,35 @@ QByteArray BmpHeader(qint32 width, qint32 height, quint32 offset = 54) {
     return bmp;
 }
 
+// `jpeg` with comments put in at `at` (a marker's place) that end at
+// `end`: each comment 4 to 65537 bytes, the last no shorter than 4.
+QByteArray Commented(const QByteArray& jpeg, qsizetype at, qint64 end) {
+    QByteArray padded = jpeg.left(at);
+    for (qint64 left = end - at; left > 0;) {
+        const int length = int(left <= 65537 ? left : left - 65537 < 4 ? left - 4 : 65537) - 2;
+        padded += QByteArray("\xFF\xFE", 2) + char(length >> 8) + char(length & 0xFF) + QByteArray(length - 2, ' ');
+        left -= length + 2;
+    }
+    return padded + jpeg.mid(at);
+}
+
+// Whether this build runs under the sanitizers, whose own memory and work
+// no bound of ours counts.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool Sanitized() { return true; }
+#elif defined(__has_feature)
+constexpr bool Sanitized() { return __has_feature(address_sanitizer); }
+#else
+constexpr bool Sanitized() { return false; }
+#endif
+
+// The processor time this thread has taken so far, in nanoseconds.
+qint64 ThreadTime() {
+    timespec now{};
+    if (::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0) qFatal("no thread clock");
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 // The state of thread `tid` of this process: what it waits in ("0" if the
 // kernel will not say).
 QByteArray WaitChannel(pid_t tid) {
@@ -90,6 +123,48 @@ class PictureLoaderTest : public QObject {
         if (quality >= 0) writer.setQuality(quality);
         if (!writer.write(Sample())) qFatal("cannot write %s", qPrintable(path));
         return path;
+    }
+
+    // A grey picture side x side by libjpeg's own encoder, with `options`:
+    // noise, or like a photo, shades with a little noise over them.
+    QString GreyJpeg(const QString& name, int side, bool photo, const QStringList& options) {
+        QByteArray pgm = QStringLiteral("P5 %1 %1 255\n").arg(side).toLatin1();
+        const qsizetype head = pgm.size();
+        pgm.resize(head + qsizetype(side) * side);
+        quint32 state = 12345;
+        for (qint64 i = 0; i < qint64(side) * side; ++i) {
+            state = state * 1664525u + 1013904223u;
+            const qint64 shade = (i % side + i / side) * 247 / (2 * side);
+            pgm[head + i] = char(photo ? shade + (state >> 29) : state >> 24);
+        }
+        QProcess cjpeg;
+        cjpeg.setStandardOutputFile(dir.filePath(name));
+        cjpeg.start(QStringLiteral("cjpeg"), QStringList{QStringLiteral("-grayscale")} + options);
+        cjpeg.write(pgm);
+        cjpeg.closeWriteChannel();
+        if (!cjpeg.waitForFinished(30000) || cjpeg.exitCode() != 0) qFatal("cjpeg did not write %s", qPrintable(name));
+        return dir.filePath(name);
+    }
+    QString NoiseJpeg(int side, bool arithmetic) {
+        QStringList options{QStringLiteral("-quality"), QStringLiteral("100")};
+        if (arithmetic) options << QStringLiteral("-arithmetic");
+        return GreyJpeg(QStringLiteral("noise%1%2.jpg").arg(side).arg(arithmetic ? "a" : "h"), side, false, options);
+    }
+
+    // `picture` encoded by `tool` (libjpeg's own cjpeg, or ImageMagick's
+    // convert), given it as a PPM on its input.
+    QString Encoded(const QString& name, const QImage& picture, const char* tool, const QStringList& options) {
+        QByteArray ppm;
+        QBuffer buffer(&ppm);
+        buffer.open(QIODevice::WriteOnly);
+        if (!picture.save(&buffer, "ppm")) qFatal("cannot write %s", qPrintable(name));
+        QProcess encoder;
+        encoder.setStandardOutputFile(dir.filePath(name));
+        encoder.start(QString::fromLatin1(tool), options);
+        encoder.write(ppm);
+        encoder.closeWriteChannel();
+        if (!encoder.waitForFinished(30000) || encoder.exitCode() != 0) qFatal("%s did not write %s", tool, qPrintable(name));
+        return dir.filePath(name);
     }
 
 private slots:
@@ -227,6 +302,32 @@ private slots:
         QTest::newRow("grey JPEG") << save("grey.jpg", colours.convertToFormat(QImage::Format_Grayscale8), "jpeg");
         QTest::newRow("colour JPEG") << save("colour.jpg", colours, "jpeg");
         QTest::newRow("progressive grey JPEG") << Write("progressive.jpg", OneLevelJpeg(21, 1, true, 3));
+        // The forms libjpeg's own encoder writes, on a picture of several
+        // blocks across and down, and CMYK as ImageMagick writes it.
+        QImage large(61, 45, QImage::Format_RGB32);
+        for (int y = 0; y < 45; ++y)
+            for (int x = 0; x < 61; ++x) large.setPixel(x, y, qRgb(x * 4, y * 5, (x * y * 3) % 256));
+        const QList<QPair<const char*, QStringList>> forms = {
+            {"sampled 2 x 1", {"-sample", "2x1"}},
+            {"sampled 1 x 2", {"-sample", "1x2"}},
+            {"sampled 4 x 1", {"-sample", "4x1"}},
+            {"sampled 2 x 2, a restart every row", {"-restart", "1"}},
+            {"sampled 1 x 1, a restart every block", {"-sample", "1x1", "-restart", "1B"}},
+            {"progressive", {"-progressive"}},
+            {"arithmetic", {"-arithmetic"}},
+            {"arithmetic, progressive", {"-arithmetic", "-progressive", "-sample", "2x1"}},
+        };
+        for (const auto& [form, options] : forms)
+            QTest::addRow("colour JPEG, %s", form) << Encoded(QStringLiteral("encoded %1.jpg").arg(form), large, "cjpeg", options);
+        QTest::newRow("CMYK JPEG") << Encoded("cmyk.jpg", large, "convert", {"ppm:-", "-colorspace", "CMYK", "jpg:-"});
+        // Past the head's bound the picture's own bound holds: comments
+        // after the first scan bring the others just past the first 16 MiB.
+        QFile progressive(dir.filePath("encoded progressive.jpg"));
+        if (!progressive.open(QIODevice::ReadOnly)) qFatal("no progressive JPEG");
+        const QByteArray scans = progressive.readAll();
+        const qsizetype second = scans.indexOf("\xFF\xDA", scans.indexOf("\xFF\xDA") + 2);
+        QTest::newRow("colour JPEG, progressive, its later scans past the first 16 MiB")
+            << Write("later.jpg", Commented(scans, second, MaxPictureHeadBytes + 100));
         QTest::newRow("GIF") << Write("one.gif", OneColourGif(301, 199));
         QTest::newRow("bitmap of the widest side, 32767 x 1") << save("wide.bmp", colours.scaled(32767, 1), "bmp");
         // A link to a picture is as good as the picture.
@@ -260,7 +361,9 @@ private slots:
         };
         const qint64 tail = qint64(8) << 30;
         const QByteArray jpeg = OneLevelJpeg(64, 3, false), gif = OneColourGif(301, 199);
-        QTest::newRow("JPEG cut short, 8 GB tail") << spread("cut.jpg", jpeg.left(jpeg.size() - 20), tail, {}) << QSize(64, 64) << QRgb(0);
+        // A JPEG's missing part is one grey, as all its blocks are.
+        QTest::newRow("JPEG cut short, 8 GB tail")
+            << spread("cut.jpg", jpeg.left(jpeg.size() - 20), tail, {}) << QSize(64, 64) << qRgb(128, 128, 128);
         QTest::newRow("GIF cut short, 8 GB tail") << spread("cut.gif", gif.left(gif.size() / 2), tail, {}) << QSize(301, 199) << QRgb(0);
         QTest::newRow("bitmap cut short, 8 GB tail") << spread("cut.bmp", BmpHeader(16, 16), tail, {}) << QSize(16, 16) << qRgb(0, 0, 0);
         // A 16 x 16 bitmap whose 768 bytes of pixels end at its bound.
@@ -270,20 +373,17 @@ private slots:
             << spread("at.bmp", BmpHeader(16, 16, quint32(at)), at, pixels) << QSize(16, 16) << qRgb(0x5A, 0x5A, 0x5A);
         // A JPEG's headers run to the end of its first scan's: comments
         // before them bring that end to the head's bound, or that scan's
-        // header (10 bytes) just past it.
+        // header (10 bytes) a byte or more past it; or the comments themselves end a
+        // byte before the bound, so the read after them may take one byte.
         const QByteArray small = OneLevelJpeg(16, 1, false);
         const qsizetype scan = small.indexOf("\xFF\xDA") + 10;
-        for (const int past : {0, 10}) {
-            QByteArray padded = small.left(2);
-            for (qint64 left = MaxPictureHeadBytes + past - scan; left > 0;) {
-                // Each comment 4 to 65537 bytes, the last no shorter than 4.
-                const int length = int(left <= 65537 ? left : left - 65537 < 4 ? left - 4 : 65537) - 2;
-                padded += QByteArray("\xFF\xFE", 2) + char(length >> 8) + char(length & 0xFF) + QByteArray(length - 2, ' ');
-                left -= length + 2;
-            }
+        for (const int past : {0, 1, 10}) {
             QTest::addRow("JPEG whose headers end %d past the head's bound", past)
-                << Write(QStringLiteral("head%1.jpg").arg(past), padded + small.mid(2)) << (past ? QSize() : QSize(16, 16)) << QRgb(0);
+                << Write(QStringLiteral("head%1.jpg").arg(past), Commented(small, 2, MaxPictureHeadBytes + past - scan + 2))
+                << (past ? QSize() : QSize(16, 16)) << QRgb(0);
         }
+        QTest::newRow("JPEG whose comments end a byte before the head's bound")
+            << Write("head-1.jpg", Commented(small, 2, MaxPictureHeadBytes - 1)) << QSize() << QRgb(0);
     }
     void hugeTailsAreNotRead() {
         QFETCH(QString, path);
@@ -299,28 +399,64 @@ private slots:
         QVERIFY2(read <= 2 * PictureReadLimit(QSize(301, 199)) + (1 << 20), qPrintable(QStringLiteral("read %1 bytes").arg(read)));
     }
 
-    // Each scan of a JPEG is a pass over the whole picture: a few hundred
-    // pass on a small picture, fewer on a large one (64 on the largest),
-    // and a JPEG of more is refused before any decoding.
-    void jpegScansBounded_data() {
+    // Each scan of a JPEG is a pass over every block of its components, and
+    // each byte of its coded data costs its decoder too (arithmetic-coded
+    // ones most): a few hundred scans pass on a small picture, fewer on a
+    // large one (7 on the largest), and the decoder stops a file of more
+    // as it comes to the scan or byte past the bound. Scans are counted as
+    // the decoder meets them, whatever the bytes around them.
+    void jpegWorkBounded_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QSize>("size");
-        using picture_files::OneLevelJpeg;
-        QTest::newRow("256 scans, 16 x 16") << Write("256.jpg", OneLevelJpeg(16, 1, true, 255)) << QSize(16, 16);
-        QTest::newRow("257 scans, 16 x 16") << Write("257.jpg", OneLevelJpeg(16, 1, true, 256)) << QSize();
+        using namespace picture_files;
+        const QByteArray scans256 = OneLevelJpeg(16, 1, true, 255), scans257 = OneLevelJpeg(16, 1, true, 256);
+        QTest::newRow("256 scans, 16 x 16") << Write("256.jpg", scans256) << QSize(16, 16);
+        QTest::newRow("257 scans, 16 x 16") << Write("257.jpg", scans257) << QSize();
         QTest::newRow("257 colour scans, 16 x 16") << Write("257c.jpg", OneLevelJpeg(16, 3, true, 256)) << QSize();
-        // 4160 x 4160 is the smallest square where fewer than 256 may pass.
-        QTest::newRow("248 scans, 4160 x 4160") << Write("248.jpg", OneLevelJpeg(4160, 1, true, 247)) << QSize(4160, 4160);
-        QTest::newRow("249 scans, 4160 x 4160") << Write("249.jpg", OneLevelJpeg(4160, 1, true, 248)) << QSize();
-        QTest::newRow("65 scans, 8192 x 8192") << Write("65.jpg", OneLevelJpeg(8192, 1, true, 64)) << QSize();
+        // Fill bytes before a marker hide no scan; scan markers inside a
+        // segment, or after the end marker, are none.
+        QByteArray filled = scans257;
+        QTest::newRow("257 scans behind fill bytes") << Write("257f.jpg", filled.replace("\xFF\xDA", "\xFF\xFF\xFF\xDA")) << QSize();
+        const QByteArray markers = QByteArray("\xFF\xFE\x04\x02", 4) + QByteArray("\xFF\xDA\x00\x02", 4).repeated(256);
+        QTest::newRow("256 scans and a comment of scan markers")
+            << Write("256m.jpg", scans256.left(2) + markers + scans256.mid(2)) << QSize(16, 16);
+        QTest::newRow("256 scans, then more after the end")
+            << Write("256e.jpg", scans256 + scans257.mid(scans257.indexOf("\xFF\xDA"))) << QSize(16, 16);
+        // 4096 x 4096 grey: 262144 blocks a scan, 32 of which are the bound.
+        QTest::newRow("31 scans, 4096 x 4096") << Write("31.jpg", OneLevelJpeg(4096, 1, true, 30)) << QSize(4096, 4096);
+        QTest::newRow("32 scans, 4096 x 4096") << Write("32.jpg", OneLevelJpeg(4096, 1, true, 31)) << QSize();
+        QTest::newRow("8 scans, 8192 x 8192") << Write("8.jpg", OneLevelJpeg(8192, 1, true, 7)) << QSize();
         QTest::newRow("2001 scans, 8192 x 8192") << Write("2001.jpg", OneLevelJpeg(8192, 1, true, 2000)) << QSize();
-        // A progressive file's coefficients are held beside its pixels: up
-        // to 64 MiB of them (3344 x 3344 in colour), but grey at any size,
-        // whose decoded pixels take a quarter of the picture's own buffer.
+        // Pictures of noise at the finest quality: 1.1 MB and 7.2 MB of
+        // arithmetic-coded data, three units a byte; 10 MB of Huffman-coded,
+        // an eighth.
+        const QString noise = NoiseJpeg(1024, true);
+        QTest::newRow("arithmetic, 1024 x 1024 of noise") << noise << QSize(1024, 1024);
+        // Bytes before the first scan are no work of the scans: 3 MB of
+        // small comments there.
+        QFile noiseFile(noise);
+        if (!noiseFile.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(noise));
+        const QByteArray noiseBytes = noiseFile.readAll();
+        const QByteArray comments = (QByteArray("\xFF\xFE\x04\x02", 4) + QByteArray(1024, 'c')).repeated(3000);
+        QTest::newRow("arithmetic, 1024 x 1024 of noise, 3 MB of comments first")
+            << Write("noisec.jpg", noiseBytes.left(2) + comments + noiseBytes.mid(2)) << QSize(1024, 1024);
+        QTest::newRow("arithmetic, 2560 x 2560 of noise") << NoiseJpeg(2560, true) << QSize();
+        QTest::newRow("Huffman, 2560 x 2560 of noise") << NoiseJpeg(2560, false) << QSize(2560, 2560);
+        // A file of more than one scan keeps its coefficients beside its
+        // pixels: up to 64 MiB of them (3344 x 3344 in colour), but grey at
+        // any size, whose decoded pixels take a quarter of the picture's own
+        // buffer. A baseline file of a scan a component keeps them as well.
         QTest::newRow("progressive colour, 3344 x 3344") << Write("p3344.jpg", OneLevelJpeg(3344, 3, true)) << QSize(3344, 3344);
         QTest::newRow("progressive colour, 3352 x 3352") << Write("p3352.jpg", OneLevelJpeg(3352, 3, true)) << QSize();
         QTest::newRow("progressive colour, 3352 x 3352, tables before the frame")
             << Write("p3352t.jpg", OneLevelJpeg(3352, 3, true, 0, {.tablesFirst = true})) << QSize();
+        const QByteArray blocks3344(3344 * 3344 / 64 * 2 / 8 + 1, '\0');
+        std::vector<JpegScan> separate;
+        for (const char c : {'\1', '\2', '\3'}) separate.push_back({QByteArray(1, c), 0, 63, 0, 0, blocks3344});
+        QTest::newRow("baseline colour, a scan a component, 3344 x 3344")
+            << Write("b3344.jpg", ScansJpeg(3344, 3344, 3, 0xC0, separate)) << QSize(3344, 3344);
+        QTest::newRow("baseline colour, a scan a component, 3352 x 3352")
+            << Write("b3352.jpg", ScansJpeg(3352, 3352, 3, 0xC0, separate)) << QSize();
         // Each component counts in whole blocks, and its blocks in whole
         // sampling units: counted without either rounding, this one passes.
         QTest::newRow("progressive colour, 4481 x 4961, luma sampled 2 x 2")
@@ -330,74 +466,149 @@ private slots:
         QTest::newRow("progressive colour, 8192 x 8192") << Write("p8192c.jpg", OneLevelJpeg(8192, 3, true)) << QSize();
         QTest::newRow("progressive grey, 8192 x 8192") << Write("p8192g.jpg", OneLevelJpeg(8192, 1, true)) << QSize(8192, 8192);
     }
-    void jpegScansBounded() {
+    void jpegWorkBounded() {
         QFETCH(QString, path);
         QFETCH(QSize, size);
         QCOMPARE(LoadPicture(path).size(), size.isValid() ? size : QSize(0, 0));
     }
 
-    // The walk over a JPEG's markers counts the scans the decoder would
-    // make, and counts the same however the file is cut into pieces.
-    void jpegScansCountedFromTheMarkers_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("scans");
-        QTest::addColumn<bool>("ended");
-        QTest::addColumn<int>("components");
-        QTest::addColumn<qint64>("coefficients");  // bytes held until the last scan
-        const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
-        QTest::newRow("nothing") << QByteArray() << 0 << false << 0 << qint64(0);
-        QTest::newRow("no JPEG") << QByteArray("this is no picture at all\n") << 0 << false << 0 << qint64(0);
-        QTest::newRow("start and end") << hex("ffd8ffd9") << 0 << true << 0 << qint64(0);
-        QTest::newRow("a scan, its data and the end")
-            << hex("ffd8 ffda0008 0101003f00 12ff0034ffd056ffd778 ffd9") << 1 << true << 0 << qint64(0);
-        QTest::newRow("scan markers inside a segment")
-            << hex("ffd8 ffe00006 ffdaffda ffda0002 ffd9") << 1 << true << 0 << qint64(0);
-        QTest::newRow("fill bytes before markers") << hex("ffffffda0002 00ffffffda0002") << 2 << false << 0 << qint64(0);
-        QTest::newRow("a stuffed byte is data, not a marker") << hex("ffda0002 ff00da ff00ffda0002") << 2 << false << 0 << qint64(0);
-        QTest::newRow("markers of no length") << hex("ffd8ffd0ff01ffda0002") << 1 << false << 0 << qint64(0);
-        QTest::newRow("a length below two skips nothing") << hex("ffe00000ffda0001ffda0002") << 2 << false << 0 << qint64(0);
-        QTest::newRow("nothing counts after the end") << hex("ffda0002ffd9ffda0002") << 1 << true << 0 << qint64(0);
-        QTest::newRow("cut in a length") << hex("ffd8ffda00") << 1 << false << 0 << qint64(0);
-        QTest::newRow("cut in a segment") << hex("ffd8ffe0ffff0102ffda") << 0 << false << 0 << qint64(0);
-        QTest::newRow("cut after a 0xFF") << hex("ffda0002ff") << 1 << false << 0 << qint64(0);
-        QTest::newRow("the longest segment") << hex("ffe0ffff") + QByteArray(65533, '\xFF') + hex("da0002") << 0 << false << 0 << qint64(0);
-        using picture_files::OneLevelJpeg;
-        QTest::newRow("written grey, 6 scans") << OneLevelJpeg(24, 1, true, 5) << 6 << true << 1 << qint64(1152);
-        QTest::newRow("written colour, progressive") << OneLevelJpeg(24, 3, true) << 1 << true << 3 << qint64(3456);
-        QTest::newRow("written colour, 1 scan") << OneLevelJpeg(24, 3, false) << 1 << true << 3 << qint64(0);
-        // The walk keeps ten components of a frame, and passes over the rest.
-        QTest::newRow("written, 12 components") << OneLevelJpeg(24, 12, true) << 1 << true << 10 << qint64(11520);
-        // No decoder takes such a frame, but its size is still worked out.
-        QTest::newRow("written colour, a sampling factor of 0")
-            << OneLevelJpeg(24, 3, true, 0, {.lumaSampling = 0x10}) << 1 << true << 3 << qint64(2304);
-        // Progressive whatever the coding, differential or arithmetic.
-        for (const unsigned char frame : {0xC6, 0xCA, 0xCE})
-            QTest::addRow("written colour, progressive, frame marker %02X", frame)
-                << OneLevelJpeg(24, 3, true, 0, {.frame = frame}) << 1 << true << 3 << qint64(3456);
-        QTest::newRow("written colour, arithmetic, 1 scan")
-            << OneLevelJpeg(24, 3, false, 0, {.frame = 0xC9}) << 1 << true << 3 << qint64(0);
-    }
-    void jpegScansCountedFromTheMarkers() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, scans);
-        QFETCH(bool, ended);
-        QFETCH(int, components);
-        QFETCH(qint64, coefficients);
-        // Cut at every place into two pieces, and into single bytes (each
-        // piece a copy of its own, so no walk reads past its piece).
-        const qsizetype step = bytes.size() > 4096 ? 97 : 1;
-        for (qsizetype cut = 0; cut <= bytes.size(); cut += step) {
-            const QByteArray head = bytes.left(cut), tail = bytes.mid(cut);
-            const JpegWalk walk = WalkJpeg(WalkJpeg(JpegWalk{}, head), tail);
-            QCOMPARE(walk.scans, scans);
-            QCOMPARE(walk.ended, ended);
-            QCOMPARE(JpegCoefficientBytes(walk), coefficients);
-            QCOMPARE(JpegComponents(walk), components);
+    // The costliest JPEGs of the largest size, those the work bound lets
+    // through and those it stops partway, against a plain one-scan colour
+    // file of that size in the same run: none takes five times its
+    // processor time. Their scans are refinements, the costliest there are;
+    // a real file of that size, a photo in libjpeg's own progression, loads.
+    void costliestJpegsTakeUnderFiveTimesAPlainOne() {
+        if (Sanitized()) QSKIP("the sanitizers' own work is no part of the bound");
+        using namespace picture_files;
+        constexpr int Side = 8192;
+        const QByteArray bits(Side / 8 * (Side / 8) / 8, '\0');  // a zero bit a block
+        const auto refined = [&](unsigned char frame, int scans, const QByteArray& data) {
+            std::vector<JpegScan> all{{"\x01", 0, 0, 0, 1, bits}};
+            for (int s = 0; s < scans; ++s) all.push_back({"\x01", 1, 63, 1, 0, data});
+            return ScansJpeg(Side, Side, 1, frame, all);
+        };
+        struct Row {
+            const char* name;
+            QString path;
+            bool loads;
+        };
+        const Row rows[] = {
+            {"arithmetic, 6 refinements", Write("a6.jpg", refined(0xCA, 6, {})), true},
+            {"arithmetic, 63 refinements", Write("a63.jpg", refined(0xCA, 63, {})), false},
+            {"Huffman, 63 refinements of a bit a block", Write("h63.jpg", refined(0xC2, 63, bits)), false},
+            {"libjpeg's own progression of a photo", GreyJpeg("photo.jpg", Side, true, {"-progressive", "-quality", "90"}), true},
+        };
+        const QString plain = Write("plain.jpg", OneLevelJpeg(Side, 3, false));
+        const auto timed = [](const QString& path, QSize* size) {
+            const qint64 start = ThreadTime();
+            *size = LoadPicture(path).size();
+            return ThreadTime() - start;
+        };
+        QSize size;
+        qint64 plainTime = timed(plain, &size);
+        QCOMPARE(size, QSize(Side, Side));
+        qint64 worst = 0;
+        QString report, loads;
+        for (const Row& row : rows) {
+            const qint64 time = timed(row.path, &size);
+            if (size != (row.loads ? QSize(Side, Side) : QSize(0, 0))) loads += QStringLiteral("%1: %2; ").arg(row.name, size.isEmpty() ? "refused" : "loaded");
+            worst = qMax(worst, time);
+            report += QStringLiteral("%1: %2 ms; ").arg(row.name).arg(time / 1000000);
         }
-        JpegWalk walk;
-        for (const char byte : bytes) walk = WalkJpeg(walk, QByteArray(1, byte));
-        QCOMPARE(walk.scans, scans);
-        QCOMPARE(walk.ended, ended);
+        // The plain file again, so a slow moment of the machine is not
+        // taken for its time.
+        plainTime = qMax(plainTime, timed(plain, &size));
+        report += QStringLiteral("plain: %1 ms").arg(plainTime / 1000000);
+        qInfo("%s", qPrintable(report));
+        QVERIFY2(worst < 5 * plainTime, qPrintable(report));
+        // The file at the bound loads, so the costliest accepted is timed.
+        QVERIFY2(loads.isEmpty(), qPrintable(loads));
+    }
+
+    // What a load holds at its peak, in a process of its own: no more than
+    // the picture's four bytes a pixel and the JPEG working bound, whatever
+    // else the file holds and wherever it ends.
+    void jpegPeakMemoryBounded_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("declared");  // the size the file's frame gives
+        QTest::addColumn<QSize>("size");      // what loads
+        using namespace picture_files;
+        // Four components, a scan each, cut after the first scan's header:
+        // 512 MiB of coefficients it would keep.
+        QTest::newRow("CMYK 8192 x 8192, a scan a colour, cut after the first")
+            << Write("cmyk.jpg", ScansJpeg(8192, 8192, 4, 0xC0, {{"\x01", 0, 63, 0, 0, {}}}, false)) << QSize(8192, 8192) << QSize();
+        // 200 MiB of comments between its pixels and its end.
+        const QByteArray plain = OneLevelJpeg(8192, 3, false);
+        const QString commented = Write("comments.jpg", plain.left(plain.size() - 2));
+        {
+            QFile file(commented);
+            const QByteArray comment = QByteArray("\xFF\xFE\xFF\xFF", 4) + QByteArray(65533, 'c');
+            if (!file.open(QIODevice::Append)) qFatal("cannot write %s", qPrintable(commented));
+            for (qint64 left = qint64(200) << 20; left > 0; left -= comment.size()) file.write(comment);
+            file.write("\xFF\xD9", 2);
+        }
+        QTest::newRow("colour 8192 x 8192, 200 MiB of comments") << commented << QSize(8192, 8192) << QSize(8192, 8192);
+        QTest::newRow("progressive grey, 8192 x 8192")
+            << Write("p8192g.jpg", OneLevelJpeg(8192, 1, true)) << QSize(8192, 8192) << QSize(8192, 8192);
+        QTest::newRow("progressive colour, 3344 x 3344")
+            << Write("p3344.jpg", OneLevelJpeg(3344, 3, true)) << QSize(3344, 3344) << QSize(3344, 3344);
+    }
+    void jpegPeakMemoryBounded() {
+        QFETCH(QString, path);
+        QFETCH(QSize, declared);
+        QFETCH(QSize, size);
+        if (Sanitized()) QSKIP("the sanitizers' own memory is no part of the bound");
+        QProcess probe;
+        probe.start(QStringLiteral(TT_PICTURE_PROBE), {path});
+        QVERIFY2(probe.waitForFinished(30000), "the probe did not finish within 30 s");
+        QCOMPARE(probe.exitCode(), 0);
+        const QList<QByteArray> figures = probe.readAllStandardOutput().trimmed().split(' ');
+        QCOMPARE(figures.size(), 3);
+        // A little beside the bound for the decoder's rows and the
+        // process's own heap.
+        const qint64 bound = 4 * qint64(declared.width()) * declared.height() + MaxJpegWorkingBytes + (8 << 20);
+        QVERIFY2(figures[2].toLongLong() <= bound,
+                 qPrintable(QStringLiteral("peak %1 MiB, bound %2 MiB").arg(figures[2].toLongLong() >> 20).arg(bound >> 20)));
+        QCOMPARE(QSize(figures[0].toInt(), figures[1].toInt()), size.isValid() ? size : QSize(0, 0));
+    }
+
+    // A JPEG that grows while it is read: from the moment the loader opens
+    // it, a writer appends a scan every millisecond. The load ends within
+    // 2 s, with the picture of the bytes it read or none.
+    void growingJpegEndsInTime() {
+        using namespace picture_files;
+        constexpr int Side = 8192;
+        const QByteArray bits(Side / 8 * (Side / 8) / 8, '\0');
+        const QString path = Write("growing.jpg", ScansJpeg(Side, Side, 1, 0xC2, {{"\x01", 0, 0, 0, 1, bits}}, false));
+        const QByteArray scan("\xFF\xDA\x00\x08\x01\x01\x00\x00\x00\x10", 10);  // the first scan's refinement, empty
+        const int file = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        QVERIFY(file >= 0 && watch >= 0);
+        const auto close = qScopeGuard([&] {
+            ::close(file);
+            ::close(watch);
+        });
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(path).constData(), IN_OPEN) >= 0);
+        std::atomic<bool> done = false, opened = false;
+        std::atomic<int> appended = 0;
+        std::thread writer([&] {
+            pollfd event{watch, POLLIN, 0};
+            if (::poll(&event, 1, 10000) != 1) return;
+            opened = true;
+            for (; !done && appended < 2000; ++appended) {
+                if (::write(file, scan.constData(), size_t(scan.size())) != scan.size()) return;
+                ::usleep(1000);
+            }
+        });
+        QElapsedTimer timer;
+        timer.start();
+        const QImage picture = LoadPicture(path);
+        const qint64 took = timer.elapsed();
+        done = true;
+        writer.join();
+        QVERIFY2(opened && appended > 0, "the writer saw no open of the file, or appended nothing");
+        QVERIFY2(took < 2000, qPrintable(QStringLiteral("the load took %1 ms over %2 scans appended").arg(took).arg(appended)));
+        QVERIFY(picture.isNull() || picture.size() == QSize(Side, Side));
     }
 
     void boundsAreTheAgreedOnes() {

@@ -26,6 +26,7 @@
 
 #include "MainWindowFixture.h"
 #include "PictureFiles.h"
+#include "PictureLoader.h"
 
 namespace {
 
@@ -393,8 +394,13 @@ private slots:
         if (!values.isEmpty()) QCOMPARE(out.value(0), values);
         QVERIFY2(Baseline() > 0, "the game with no settings file did not start and close within 30 s");
         // The settings file never costs more than a few MB of memory, and a
-        // picture no more than its own pixels besides.
-        QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024 + out.value(2).toLong(), out.value(1).constData());
+        // picture no more than its own pixels besides; a JPEG its decoder
+        // stops partway (its work is counted as it reads) no more than the
+        // loader's bound for the picture it declares, all 8192 x 8192 here.
+        const long held = out.value(2).toLong();
+        const bool stoppedJpeg = held == 0 && QByteArray(QTest::currentDataTag()).contains("JPEG");
+        const long decoding = stoppedJpeg ? long((4 * qint64(8192) * 8192 + MaxJpegWorkingBytes) / 1024) : 0;
+        QVERIFY2(out.value(1).toLong() < Baseline() + 8 * 1024 + held + decoding, out.value(1).constData());
 
         QCOMPARE(Snapshot(folder.path(), except), before);
         QVERIFY2(writers.Opened().isEmpty(), qPrintable("FIFO opened: " + writers.Opened().join(", ")));
