@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 int Whole(Display* display, Window window, char** box) {
@@ -70,32 +71,35 @@ int Board(Display* display, Window window) {
     return 0;
 }
 
-int Close(Display* display, Window window) {
+// A client message about `window` of the type named, with its data, sent
+// to `to` with the event mask given.
+void SendMessage(Display* display, Window window, const char* type, std::initializer_list<long> data, Window to,
+                 long mask) {
     XEvent event;
     std::memset(&event, 0, sizeof event);
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.message_type = XInternAtom(display, type, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+    int k = 0;
+    for (const long value : data) event.xclient.data.l[k++] = value;
+    XSendEvent(display, to, False, mask, &event);
     XFlush(display);
+}
+
+long Atom(Display* display, const char* name) { return static_cast<long>(XInternAtom(display, name, False)); }
+
+int Close(Display* display, Window window) {
+    SendMessage(display, window, "WM_PROTOCOLS", {Atom(display, "WM_DELETE_WINDOW"), CurrentTime}, window, NoEventMask);
     return 0;
 }
+
+// Asks the window manager to maximise the window, as the user would from a
+// pager or a tool (source 2).
 int Maximize(Display* display, Window window) {
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 1;  // add
-    event.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
-    event.xclient.data.l[2] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
-    event.xclient.data.l[3] = 2;  // from a pager or a tool: the user's own request
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(display);
+    SendMessage(display, window, "_NET_WM_STATE",
+                {1 /* add */, Atom(display, "_NET_WM_STATE_MAXIMIZED_VERT"), Atom(display, "_NET_WM_STATE_MAXIMIZED_HORZ"), 2},
+                DefaultRootWindow(display), SubstructureRedirectMask | SubstructureNotifyMask);
     return 0;
 }
 }  // namespace
