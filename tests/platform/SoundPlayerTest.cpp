@@ -171,6 +171,7 @@ private slots:
     void aSoundServerThatNeverAnswersHoldsNothingUp();
     void onlyTheNewestWaitingSoundIsPlayed();
     void aSoundThatWaitedTooLongForTheOutputIsNeverPlayed();
+    void aSoundWhoseOutputTakesAFewHundredMillisecondsIsPlayed();
     void aSoundHandedOverWhileTheOutputStartsAnotherIsPlayedAfterIt();
     void aMissingSoundModuleIsToldOnceWithWhereItWasLooked();
 };
@@ -296,6 +297,18 @@ void SoundPlayerTest::aSoundThatWaitedTooLongForTheOutputIsNeverPlayed() {
     QCOMPARE(output->Heard(), QList<qsizetype>());
     player.Play(QStringLiteral("S2"));
     QTRY_COMPARE_WITH_TIMEOUT(output->Heard(), QList<qsizetype>{200}, Patience);
+    QVERIFY(player.Close(std::chrono::milliseconds(5000)));
+}
+
+void SoundPlayerTest::aSoundWhoseOutputTakesAFewHundredMillisecondsIsPlayed() {
+    ThreeSounds sounds;
+    auto output = std::make_shared<GatedOutput>();
+    QtSoundPlayer player(sounds.Folder.path(), GatedOutput::Factory(output));
+    player.Play(QStringLiteral("S1"));
+    QTRY_VERIFY_WITH_TIMEOUT(output->Found.Held(), Patience);
+    QTest::qWait(300);  // a slow first meeting with the sound server
+    output->Found.Release();
+    QTRY_COMPARE_WITH_TIMEOUT(output->Heard(), QList<qsizetype>{100}, Patience);
     QVERIFY(player.Close(std::chrono::milliseconds(5000)));
 }
 
