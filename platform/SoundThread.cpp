@@ -58,7 +58,21 @@ public:
     }
 
 private:
+    // Plays the newest sound until none is waiting. The output may run this
+    // thread's events while it works (Qt's sink does, as one is destroyed):
+    // a sound handed over meanwhile is taken here once the output returns,
+    // never started inside the start of an older one, which would then
+    // replace it.
     void PlayNewest() {
+        if (starting_) return;
+        starting_ = true;
+        while (PlayOne()) {
+        }
+        starting_ = false;
+    }
+
+    // Takes the newest sound and plays it; false when none was waiting.
+    bool PlayOne() {
         if (!outputTried_) {
             outputTried_ = true;
             output_ = line_.MakeOutput();  // may wait long on the sound server
@@ -66,17 +80,18 @@ private:
         std::optional<SoundRequest> request;
         {
             std::lock_guard hold(line_.Lock);
-            if (line_.Closing) return;
+            if (line_.Closing) return false;
             request.swap(line_.Pending);
         }
-        if (!request || !output_) return;
-        if (Clock::now() - request->Asked > Stale) return;
-        output_->Start(request->Samples, request->Wave);
+        if (!request) return false;
+        if (output_ && Clock::now() - request->Asked <= Stale) output_->Start(request->Samples, request->Wave);
+        return true;
     }
 
     SoundLine& line_;
     QEventLoop& loop_;
     bool outputTried_ = false;
+    bool starting_ = false;
     std::unique_ptr<AudioOutput> output_;
 };
 

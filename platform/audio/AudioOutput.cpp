@@ -3,7 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QBuffer>
+#include <QIODevice>
 #include <QMediaDevices>
 #include <memory>
 
@@ -27,11 +27,23 @@ public:
         format.setChannelCount(wave.Channels);
         format.setSampleFormat(wave.BitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
 
-        // The samples stay in the buffer until the next sound replaces them.
-        buffer_.setData(samples);
-        if (!buffer_.open(QIODevice::ReadOnly)) return;
         sink_ = std::make_unique<QAudioSink>(device, format);
-        sink_->start(&buffer_);
+        QIODevice* stream = sink_->start();
+        if (!stream) {
+            Stop();
+            return;
+        }
+        // The whole sound goes to the server at once, so it plays on however
+        // late this thread runs next (fed a piece at a time from here, a sound
+        // asked for on a busy machine could still be waiting for the next one
+        // to cut it off). The server starts a stream once it holds a buffer's
+        // worth: a shorter sound is followed by silence up to that.
+        const qsizetype frame = format.bytesPerFrame();
+        QByteArray whole = samples.left(samples.size() / frame * frame);
+        const qsizetype least = sink_->bufferSize() / frame * frame;
+        if (whole.size() < least)
+            whole.append(least - whole.size(), format.sampleFormat() == QAudioFormat::UInt8 ? '\x80' : '\0');
+        stream->write(whole);
     }
 
     void Stop() override {
@@ -39,11 +51,9 @@ public:
             sink_->stop();
             sink_.reset();
         }
-        buffer_.close();
     }
 
 private:
-    QBuffer buffer_;
     std::unique_ptr<QAudioSink> sink_;
 };
 

@@ -1,6 +1,8 @@
 // The sound player: reading a WAVE image, finding a sound by name whatever
 // its case, playing without a sound device, never waiting on a sound server
-// that does not answer, and never playing a sound long after its move.
+// that does not answer, never playing a sound long after its move, and
+// always playing the newest.
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
@@ -113,6 +115,39 @@ private:
     };
 };
 
+// An output that runs the sound thread's events while it starts a sound of
+// 100 samples, as Qt's sink does when the one before it is destroyed, once
+// the test has handed over the next sound. Of those started, the one whose
+// start ended last is heard.
+struct BusyOutput {
+    Gate Starting;
+    std::mutex Lock;
+    QList<qsizetype> Started;
+
+    static AudioOutputFactory Factory(const std::shared_ptr<BusyOutput>& shared) {
+        return [shared]() -> std::unique_ptr<AudioOutput> { return std::make_unique<Sink>(shared); };
+    }
+    QList<qsizetype> Heard() {
+        std::lock_guard hold(Lock);
+        return Started;
+    }
+
+private:
+    struct Sink final : AudioOutput {
+        explicit Sink(std::shared_ptr<BusyOutput> shared) : shared_(std::move(shared)) {}
+        void Start(const QByteArray& samples, const WaveData&) override {
+            if (samples.size() == 100) {
+                shared_->Starting.Wait();
+                QCoreApplication::processEvents();
+            }
+            std::lock_guard hold(shared_->Lock);
+            shared_->Started << samples.size();
+        }
+        void Stop() override {}
+        std::shared_ptr<BusyOutput> shared_;
+    };
+};
+
 // Three sounds of 100, 200 and 300 samples in a folder of their own.
 struct ThreeSounds {
     QTemporaryDir Folder;
@@ -136,6 +171,8 @@ private slots:
     void aSoundServerThatNeverAnswersHoldsNothingUp();
     void onlyTheNewestWaitingSoundIsPlayed();
     void aSoundThatWaitedTooLongForTheOutputIsNeverPlayed();
+    void aSoundWhoseOutputTakesAFewHundredMillisecondsIsPlayed();
+    void aSoundHandedOverWhileTheOutputStartsAnotherIsPlayedAfterIt();
     void aMissingSoundModuleIsToldOnceWithWhereItWasLooked();
 };
 
@@ -260,6 +297,31 @@ void SoundPlayerTest::aSoundThatWaitedTooLongForTheOutputIsNeverPlayed() {
     QCOMPARE(output->Heard(), QList<qsizetype>());
     player.Play(QStringLiteral("S2"));
     QTRY_COMPARE_WITH_TIMEOUT(output->Heard(), QList<qsizetype>{200}, Patience);
+    QVERIFY(player.Close(std::chrono::milliseconds(5000)));
+}
+
+void SoundPlayerTest::aSoundWhoseOutputTakesAFewHundredMillisecondsIsPlayed() {
+    ThreeSounds sounds;
+    auto output = std::make_shared<GatedOutput>();
+    QtSoundPlayer player(sounds.Folder.path(), GatedOutput::Factory(output));
+    player.Play(QStringLiteral("S1"));
+    QTRY_VERIFY_WITH_TIMEOUT(output->Found.Held(), Patience);
+    QTest::qWait(300);  // a slow first meeting with the sound server
+    output->Found.Release();
+    QTRY_COMPARE_WITH_TIMEOUT(output->Heard(), QList<qsizetype>{100}, Patience);
+    QVERIFY(player.Close(std::chrono::milliseconds(5000)));
+}
+
+void SoundPlayerTest::aSoundHandedOverWhileTheOutputStartsAnotherIsPlayedAfterIt() {
+    ThreeSounds sounds;
+    auto output = std::make_shared<BusyOutput>();
+    QtSoundPlayer player(sounds.Folder.path(), BusyOutput::Factory(output));
+    player.Play(QStringLiteral("S1"));
+    QTRY_VERIFY_WITH_TIMEOUT(output->Starting.Held(), Patience);
+    player.Play(QStringLiteral("S2"));
+    output->Starting.Release();
+    QTRY_COMPARE_WITH_TIMEOUT(output->Heard().size(), 2, Patience);
+    QCOMPARE(output->Heard(), (QList<qsizetype>{100, 200}));
     QVERIFY(player.Close(std::chrono::milliseconds(5000)));
 }
 
