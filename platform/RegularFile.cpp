@@ -22,7 +22,10 @@ bool OpenRegularFile(const QString& path, QFile& file) {
         ::close(fd);
         return false;
     }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    // Unbuffered: our readers read in large pieces of their own, and a look
+    // at a file's first bytes costs those bytes, not a buffer's worth read
+    // again.
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }

@@ -14,7 +14,8 @@ class QFile;
 // Opens `path` for reading when what it names (symlinks followed) is a
 // regular file; a FIFO, device, directory or socket counts as missing. The
 // file is opened without blocking and checked again on the open handle, so
-// one swapped for a FIFO in between cannot hang the game either.
+// one swapped for a FIFO in between cannot hang the game either. Every read
+// goes to the file as it is asked for: nothing is read ahead.
 bool OpenRegularFile(const QString& path, QFile& file);
 
 // The whole of a regular file of at most `maxBytes` bytes; nothing for a
